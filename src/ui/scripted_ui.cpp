@@ -1,0 +1,52 @@
+#include "ui/scripted_ui.h"
+
+namespace klango::ui {
+
+void ScriptedUi::expectYesNo(bool yes, std::string textContains) {
+    m_script.push_back({"yesNo", yes ? "yes" : "no", std::move(textContains)});
+}
+void ScriptedUi::expectOpenFile(std::string path) { m_script.push_back({"openFile", std::move(path), {}}); }
+void ScriptedUi::expectSaveFile(std::string path) { m_script.push_back({"saveFile", std::move(path), {}}); }
+void ScriptedUi::expectFolder(std::string path) { m_script.push_back({"chooseFolder", std::move(path), {}}); }
+
+std::string ScriptedUi::take(const std::string& kind, const std::string& text, const std::string& fallback) {
+    if (m_script.empty() || m_script.front().kind != kind) {
+        m_unexpected.push_back(kind + ": " + text);
+        return fallback;
+    }
+    Answer a = m_script.front();
+    m_script.pop_front();
+    if (!a.textContains.empty() && text.find(a.textContains) == std::string::npos) {
+        m_unexpected.push_back(kind + " (text mismatch, wanted '" + a.textContains + "'): " + text);
+    }
+    return a.value;
+}
+
+bool ScriptedUi::yesNo(const std::string& title, const std::string& text, bool noDefault) {
+    m_calls.push_back("yesNo: " + title + " | " + text);
+    return take("yesNo", text, noDefault ? "no" : "yes") == "yes";
+}
+void ScriptedUi::info(const std::string& title, const std::string& text) {
+    m_calls.push_back("info: " + title + " | " + text);
+}
+void ScriptedUi::warning(const std::string& title, const std::string& text) {
+    m_calls.push_back("warning: " + title + " | " + text);
+}
+void ScriptedUi::alert(const std::string& text) { m_calls.push_back("alert: | " + text); }
+std::string ScriptedUi::openFile(const FileDialogRequest& r) {
+    m_calls.push_back("openFile: " + r.title + " | " + r.startFolder);
+    return take("openFile", r.title, {});
+}
+std::string ScriptedUi::saveFile(const FileDialogRequest& r) {
+    m_calls.push_back("saveFile: " + r.title + " | " + r.defaultName);
+    return take("saveFile", r.title, {});
+}
+std::string ScriptedUi::chooseFolder(const std::string& title, const std::string& startFolder) {
+    m_calls.push_back("chooseFolder: " + title + " | " + startFolder);
+    return take("chooseFolder", title, {});
+}
+void ScriptedUi::setWaitCursor(bool on) { m_waitCursor = on; }
+void ScriptedUi::processEvents() { ++m_processEvents; }
+void ScriptedUi::showMessage(const std::string& text) { m_messages.push_back(text); }
+
+}  // namespace klango::ui

@@ -1,0 +1,59 @@
+// A Ui for tests: answers from a script and records every call. A call the script does not
+// expect (a question without a scripted answer) is recorded as unexpected, which the test checks.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "ui/ui.h"
+
+namespace klango::ui {
+
+class ScriptedUi : public Ui {
+public:
+    // One scripted answer: for yesNo "yes"/"no", for file and folder dialogs the chosen path
+    // ("" = cancel). expectKind is checked against the call ("yesNo", "openFile", ...).
+    struct Answer {
+        std::string kind;
+        std::string value;
+        std::string textContains;  // when not empty, the call's text must contain it
+    };
+
+    void expectYesNo(bool yes, std::string textContains = {});
+    void expectOpenFile(std::string path);
+    void expectSaveFile(std::string path);
+    void expectFolder(std::string path);
+
+    bool yesNo(const std::string& title, const std::string& text, bool noDefault = true) override;
+    void info(const std::string& title, const std::string& text) override;
+    void warning(const std::string& title, const std::string& text) override;
+    void alert(const std::string& text) override;
+    std::string openFile(const FileDialogRequest& request) override;
+    std::string saveFile(const FileDialogRequest& request) override;
+    std::string chooseFolder(const std::string& title, const std::string& startFolder) override;
+    void setWaitCursor(bool on) override;
+    void processEvents() override;
+    void showMessage(const std::string& text) override;
+
+    // "kind: title | text" per call, in order.
+    const std::vector<std::string>& calls() const { return m_calls; }
+    // Calls that had no scripted answer or did not match it.
+    const std::vector<std::string>& unexpected() const { return m_unexpected; }
+    bool scriptDone() const { return m_script.empty(); }
+    const std::vector<std::string>& messages() const { return m_messages; }
+    bool waitCursor() const { return m_waitCursor; }
+    int processEventsCount() const { return m_processEvents; }
+
+private:
+    std::string take(const std::string& kind, const std::string& text, const std::string& fallback);
+
+    std::deque<Answer> m_script;
+    std::vector<std::string> m_calls;
+    std::vector<std::string> m_unexpected;
+    std::vector<std::string> m_messages;
+    bool m_waitCursor = false;
+    int m_processEvents = 0;
+};
+
+}  // namespace klango::ui

@@ -1,0 +1,56 @@
+// The windowing interface the command routines talk to. Every question, message, file or
+// folder choice, wait cursor, progress step and "let pending window messages through" goes
+// through it, so that the routines run the same under the Qt views and under ScriptedUi in tests.
+// Texts are CP1252, as everywhere in the core.
+#pragma once
+
+#include <string>
+
+namespace klango::ui {
+
+struct FileDialogRequest {
+    std::string title;
+    std::string filter;      // "description|pattern", patterns separated by ';'
+    int filterIndex = 1;
+    std::string startFolder;
+    std::string defaultName;
+};
+
+class Ui {
+public:
+    virtual ~Ui() = default;
+
+    // Yes/No question; noDefault preselects "Nein".
+    virtual bool yesNo(const std::string& title, const std::string& text, bool noDefault = true) = 0;
+    virtual void info(const std::string& title, const std::string& text) = 0;
+    virtual void warning(const std::string& title, const std::string& text) = 0;
+    virtual void alert(const std::string& text) = 0;
+
+    // Empty result: cancelled.
+    virtual std::string openFile(const FileDialogRequest& request) = 0;
+    virtual std::string saveFile(const FileDialogRequest& request) = 0;
+    virtual std::string chooseFolder(const std::string& title, const std::string& startFolder) = 0;
+
+    virtual void setWaitCursor(bool on) = 0;
+    // Lets pending window messages through (progress bars move, a stop button can be pressed).
+    virtual void processEvents() = 0;
+    // The centred default text of the message bar, or a command's message.
+    virtual void showMessage(const std::string& text) = 0;
+};
+
+// Takes every default without asking: "Nein" to questions, cancel for files, nothing shown.
+class NullUi : public Ui {
+public:
+    bool yesNo(const std::string&, const std::string&, bool noDefault = true) override { return !noDefault; }
+    void info(const std::string&, const std::string&) override {}
+    void warning(const std::string&, const std::string&) override {}
+    void alert(const std::string&) override {}
+    std::string openFile(const FileDialogRequest&) override { return {}; }
+    std::string saveFile(const FileDialogRequest&) override { return {}; }
+    std::string chooseFolder(const std::string&, const std::string&) override { return {}; }
+    void setWaitCursor(bool) override {}
+    void processEvents() override {}
+    void showMessage(const std::string&) override {}
+};
+
+}  // namespace klango::ui
