@@ -48,5 +48,12 @@ std::string ScriptedUi::chooseFolder(const std::string& title, const std::string
 void ScriptedUi::setWaitCursor(bool on) { m_waitCursor = on; }
 void ScriptedUi::processEvents() { ++m_processEvents; }
 void ScriptedUi::showMessage(const std::string& text) { m_messages.push_back(text); }
+void ScriptedUi::runWithMeter(const std::string& title, const std::string& text, const MeterAction& action) {
+    m_calls.push_back("meter: " + title + " | " + text);
+    Meter meter;
+    meter.setText(text);
+    if (action) action(meter);
+    meter.stop() = true;
+}
 
 }  // namespace klango::ui

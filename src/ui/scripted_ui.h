@@ -35,6 +35,7 @@ public:
     void setWaitCursor(bool on) override;
     void processEvents() override;
     void showMessage(const std::string& text) override;
+    void runWithMeter(const std::string& title, const std::string& text, const MeterAction& action) override;
 
     // "kind: title | text" per call, in order.
     const std::vector<std::string>& calls() const { return m_calls; }

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "ui/meter.h"
+
 namespace klango::ui {
 
 struct FileDialogRequest {
@@ -36,6 +38,9 @@ public:
     virtual void processEvents() = 0;
     // The centred default text of the message bar, or a command's message.
     virtual void showMessage(const std::string& text) = 0;
+    // Shows a modal "please wait" window titled title with text, runs action inside it, and
+    // closes the window when action returns (the stop flag is then set).
+    virtual void runWithMeter(const std::string& title, const std::string& text, const MeterAction& action) = 0;
 };
 
 // Takes every default without asking: "Nein" to questions, cancel for files, nothing shown.
@@ -51,6 +56,12 @@ public:
     void setWaitCursor(bool) override {}
     void processEvents() override {}
     void showMessage(const std::string&) override {}
+    void runWithMeter(const std::string&, const std::string& text, const MeterAction& action) override {
+        Meter meter;
+        meter.setText(text);
+        if (action) action(meter);
+        meter.stop() = true;
+    }
 };
 
 }  // namespace klango::ui
