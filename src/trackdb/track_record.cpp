@@ -1,0 +1,57 @@
+#include "trackdb/track_record.h"
+
+#include "platform/file_names.h"
+#include "runtime/cp1252.h"
+
+namespace klango::trackdb {
+
+using runtime::FieldDef;
+using runtime::FieldType;
+
+const runtime::Structure& trackStructure() {
+    static const runtime::Structure fields = [] {
+        runtime::Structure s = {
+            {"DISCNAME", FieldType::kCharacter, 50, 0}, {"PATH", FieldType::kCharacter, 250, 0},
+            {"ALBUM", FieldType::kCharacter, 40, 0},    {"GROUP", FieldType::kCharacter, 40, 0},
+            {"TITLE", FieldType::kCharacter, 40, 0},    {"GENRE", FieldType::kCharacter, 20, 0},
+            {"YEAR", FieldType::kNumeric, 4, 0},        {"TIME", FieldType::kCharacter, 5, 0},
+            {"TRACK", FieldType::kNumeric, 2, 0},       {"PLAYED", FieldType::kNumeric, 5, 0},
+            {"PLAYDATE", FieldType::kDate, 8, 0},       {"PLAYTIME", FieldType::kCharacter, 5, 0},
+            {"RANGE", FieldType::kNumeric, 1, 0},       {"INFO", FieldType::kCharacter, 40, 0},
+            {"TAGGED", FieldType::kLogical, 1, 0},      {"TAG", FieldType::kNumeric, 1, 0},
+            {"TAGREAD", FieldType::kCharacter, 5, 0},   {"IMPORT", FieldType::kNumeric, 1, 0},
+            {"TRSIZE", FieldType::kNumeric, 9, 2},
+        };
+        runtime::layoutFields(s);
+        return s;
+    }();
+    return fields;
+}
+
+int NEWHEADLEN(const runtime::Structure& fields) { return runtime::recordLengthOf(fields); }
+
+const std::array<TrackOrder, 6>& trackOrders() {
+    static const std::array<TrackOrder, 6> orders = {{
+        {1, "upper(GROUP)+upper(ALBUM)+str(TRACK)+upper(TITLE)", " Interpret"},
+        {2, "upper(ALBUM)+str(TRACK)+upper(TITLE)", " Albumtitel"},
+        {3, "upper(TITLE)+upper(GROUP)+upper(ALBUM)", " Songtitel"},
+        {4, "upper(GENRE)+upper(GROUP)+upper(ALBUM)+str(TRACK)+upper(TITLE)", " Genre"},
+        {5, "TIME+upper(GROUP)+upper(ALBUM)+str(TRACK)+upper(TITLE)", "LZeit "},
+        {6, "str(RANGE)+upper(GROUP)+upper(ALBUM)+str(TRACK)+upper(TITLE)", "Note "},
+    }};
+    return orders;
+}
+
+std::string databaseBaseName(std::string_view name) {
+    std::string_view n = runtime::trim(name);
+    size_t slash = n.find_last_of("/\\");
+    if (slash != std::string_view::npos) n = n.substr(slash + 1);
+    if (n.size() >= 4 && runtime::upperAZ(n.substr(n.size() - 4)) == ".DBF") n = n.substr(0, n.size() - 4);
+    return std::string(n);
+}
+
+std::filesystem::path indexFile(const std::filesystem::path& dataFolder, std::string_view name, int n) {
+    return platform::resolveCaseBlind(dataFolder, std::string(name) + std::to_string(n) + ".NTX");
+}
+
+}  // namespace klango::trackdb

@@ -1,0 +1,61 @@
+// The one definition of the track record: the nineteen fields every table of tracks uses (track
+// databases, the search result table, the copy database), the six orders of a track database
+// with their keys, and the names of a database's files in the data folder.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "runtime/dbf_structure.h"
+
+namespace klango::trackdb {
+
+// Field positions (0-based) in the track record.
+namespace track {
+enum Field : int {
+    DISCNAME,
+    PATH,
+    ALBUM,
+    GROUP,
+    TITLE,
+    GENRE,
+    YEAR,
+    TIME,
+    TRACK,
+    PLAYED,
+    PLAYDATE,
+    PLAYTIME,
+    RANGE,
+    INFO,
+    TAGGED,
+    TAG,
+    TAGREAD,
+    IMPORT,
+    TRSIZE,
+};
+constexpr int kFieldCount = 19;
+constexpr int kRecordLength = 528;
+}  // namespace track
+
+// The structure list of the track record, offsets filled.
+const runtime::Structure& trackStructure();
+
+// The expected record length of a structure list: 1 + the sum of its widths.
+int NEWHEADLEN(const runtime::Structure& fields);
+
+struct TrackOrder {
+    int number;              // 1..6, also the digit of the index file name
+    const char* expression;  // key expression over the track record
+    const char* column;      // header of the grid column it sorts
+};
+const std::array<TrackOrder, 6>& trackOrders();
+
+// The database name of a table name as a caller gives it: the folder and a ".dbf" extension
+// (any case) are dropped, the rest is kept as it is.
+std::string databaseBaseName(std::string_view name);
+// The index file of order n (1..6) of a database: name + n + ".NTX", resolved case-blind.
+std::filesystem::path indexFile(const std::filesystem::path& dataFolder, std::string_view name, int n);
+
+}  // namespace klango::trackdb
