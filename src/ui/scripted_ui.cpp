@@ -46,7 +46,31 @@ std::string ScriptedUi::chooseFolder(const std::string& title, const std::string
     return take("chooseFolder", title, {});
 }
 void ScriptedUi::setWaitCursor(bool on) { m_waitCursor = on; }
-void ScriptedUi::processEvents() { ++m_processEvents; }
+void ScriptedUi::processEvents() {
+    ++m_processEvents;
+    if (m_openDialog && m_during) m_during(*m_openDialog, ++m_dialogEvents);
+}
+
+void ScriptedUi::expectDialog(std::function<void(DialogModel&)> userActions) {
+    m_script.push_back({"dialog", {}, {}});
+    m_dialogActions.push_back(std::move(userActions));
+}
+
+void ScriptedUi::runDialog(DialogModel& model, const std::function<void()>& onShown) {
+    m_calls.push_back("dialog: " + model.title());
+    take("dialog", model.title(), {});
+    std::function<void(DialogModel&)> actions;
+    if (!m_dialogActions.empty()) {
+        actions = std::move(m_dialogActions.front());
+        m_dialogActions.pop_front();
+    }
+    DialogModel* outer = m_openDialog;
+    m_openDialog = &model;
+    m_dialogEvents = 0;
+    if (actions) actions(model);
+    if (onShown) onShown();
+    m_openDialog = outer;
+}
 void ScriptedUi::showMessage(const std::string& text) { m_messages.push_back(text); }
 void ScriptedUi::runWithMeter(const std::string& title, const std::string& text, const MeterAction& action) {
     m_calls.push_back("meter: " + title + " | " + text);

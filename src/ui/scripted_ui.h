@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,12 @@ public:
     void processEvents() override;
     void showMessage(const std::string& text) override;
     void runWithMeter(const std::string& title, const std::string& text, const MeterAction& action) override;
+    // Records the dialog, then plays the user: the next scripted dialog action (if any) runs
+    // before onShown, so it can set values; the "during" hook runs on every processEvents while
+    // the dialog is open (to press a stop button after n events).
+    void runDialog(DialogModel& model, const std::function<void()>& onShown = {}) override;
+    void expectDialog(std::function<void(DialogModel&)> userActions = {});
+    void whileDialogOpen(std::function<void(DialogModel&, int eventNo)> hook) { m_during = std::move(hook); }
 
     // "kind: title | text" per call, in order.
     const std::vector<std::string>& calls() const { return m_calls; }
@@ -50,6 +57,10 @@ private:
     std::string take(const std::string& kind, const std::string& text, const std::string& fallback);
 
     std::deque<Answer> m_script;
+    std::deque<std::function<void(DialogModel&)>> m_dialogActions;
+    std::function<void(DialogModel&, int)> m_during;
+    DialogModel* m_openDialog = nullptr;
+    int m_dialogEvents = 0;
     std::vector<std::string> m_calls;
     std::vector<std::string> m_unexpected;
     std::vector<std::string> m_messages;

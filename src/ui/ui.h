@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "ui/dialog_model.h"
 #include "ui/meter.h"
 
 namespace klango::ui {
@@ -41,6 +42,13 @@ public:
     // Shows a modal "please wait" window titled title with text, runs action inside it, and
     // closes the window when action returns (the stop flag is then set).
     virtual void runWithMeter(const std::string& title, const std::string& text, const MeterAction& action) = 0;
+    // Shows the modal dialog of model; once it is shown, onShown runs (a dialog that works by
+    // itself, such as the import, does its work there and closes). Returns when it has closed.
+    // Without a view for the model, onShown runs alone.
+    virtual void runDialog(DialogModel& model, const std::function<void()>& onShown = {}) {
+        if (onShown) onShown();
+        (void)model;
+    }
 };
 
 // Takes every default without asking: "Nein" to questions, cancel for files, nothing shown.
