@@ -15,7 +15,7 @@
 namespace klango::shell {
 
 // A font as the dialogs name it; the Qt layer maps it to a real font.
-struct FontSpec {
+struct FontDescription {
     std::string family = "Ms Sans Serif";
     int height = 8;
     bool bold = false;
@@ -44,8 +44,8 @@ struct AppState {
     bool LAUTOOPEN = false;
 
     // Dialog fonts and input colours (BGR numbers as the Windows API takes them).
-    FontSpec OFONT{};
-    FontSpec OFONTB{.bold = true};
+    FontDescription OFONT{};
+    FontDescription OFONTB{.bold = true};
     int NCOLF = 1;
     int NCOLB = 13697023;  // red 255, green 255, blue 208
     int NCOLBH = 9240575;  // red 255, green 255, blue 140
