@@ -72,6 +72,11 @@ void ScriptedUi::runDialog(DialogModel& model, const std::function<void()>& onSh
     m_openDialog = outer;
 }
 void ScriptedUi::showMessage(const std::string& text) { m_messages.push_back(text); }
+void ScriptedUi::setMessageItem(MessageItem item, const std::string& text, const std::string& colors) {
+    m_items[size_t(item)] = text;
+    m_itemColors[size_t(item)] = colors;
+}
+void ScriptedUi::setHelpTopic(const std::string& topic) { m_helpTopic = topic; }
 void ScriptedUi::runWithMeter(const std::string& title, const std::string& text, const MeterAction& action) {
     m_calls.push_back("meter: " + title + " | " + text);
     Meter meter;

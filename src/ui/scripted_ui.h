@@ -2,6 +2,7 @@
 // expect (a question without a scripted answer) is recorded as unexpected, which the test checks.
 #pragma once
 
+#include <array>
 #include <deque>
 #include <functional>
 #include <string>
@@ -36,6 +37,8 @@ public:
     void setWaitCursor(bool on) override;
     void processEvents() override;
     void showMessage(const std::string& text) override;
+    void setMessageItem(MessageItem item, const std::string& text, const std::string& colors = "N*/W") override;
+    void setHelpTopic(const std::string& topic) override;
     void runWithMeter(const std::string& title, const std::string& text, const MeterAction& action) override;
     // Records the dialog, then plays the user: the next scripted dialog action (if any) runs
     // before onShown, so it can set values; the "during" hook runs on every processEvents while
@@ -52,6 +55,10 @@ public:
     const std::vector<std::string>& messages() const { return m_messages; }
     bool waitCursor() const { return m_waitCursor; }
     int processEventsCount() const { return m_processEvents; }
+    // The current text and colour string of a message-bar item.
+    const std::string& messageItem(MessageItem item) const { return m_items[size_t(item)]; }
+    const std::string& messageItemColors(MessageItem item) const { return m_itemColors[size_t(item)]; }
+    const std::string& helpTopic() const { return m_helpTopic; }
 
 private:
     std::string take(const std::string& kind, const std::string& text, const std::string& fallback);
@@ -65,6 +72,9 @@ private:
     std::vector<std::string> m_unexpected;
     std::vector<std::string> m_messages;
     bool m_waitCursor = false;
+    std::array<std::string, 4> m_items;
+    std::array<std::string, 4> m_itemColors;
+    std::string m_helpTopic;
     int m_processEvents = 0;
 };
 

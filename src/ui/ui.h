@@ -11,6 +11,10 @@
 
 namespace klango::ui {
 
+// The four items of the main window's message bar, left to right: OMP3BASE (the database name),
+// OMP3RECS ("Titel: n"), OMP3TAGG ("Markiert: n"), OMP3FILT ("Filter !" / "kein Filter").
+enum class MessageItem { Base, Records, Tagged, Filter };
+
 struct FileDialogRequest {
     std::string title;
     std::string filter;      // "description|pattern", patterns separated by ';'
@@ -39,6 +43,12 @@ public:
     virtual void processEvents() = 0;
     // The centred default text of the message bar, or a command's message.
     virtual void showMessage(const std::string& text) = 0;
+    // Sets one item of the message bar: its text and its colour string ("N*/W" black on white,
+    // "W*+/R" bright white on red).
+    virtual void setMessageItem(MessageItem item, const std::string& text, const std::string& colors = "N*/W") = 0;
+    // The help topic that F1 opens ("Hauptauswahl", "Filter setzen", ...); a dialog sets its own
+    // while it is open.
+    virtual void setHelpTopic(const std::string& topic) = 0;
     // Shows a modal "please wait" window titled title with text, runs action inside it, and
     // closes the window when action returns (the stop flag is then set).
     virtual void runWithMeter(const std::string& title, const std::string& text, const MeterAction& action) = 0;
@@ -64,6 +74,8 @@ public:
     void setWaitCursor(bool) override {}
     void processEvents() override {}
     void showMessage(const std::string&) override {}
+    void setMessageItem(MessageItem, const std::string&, const std::string&) override {}
+    void setHelpTopic(const std::string&) override {}
     void runWithMeter(const std::string&, const std::string& text, const MeterAction& action) override {
         Meter meter;
         meter.setText(text);

@@ -1,0 +1,205 @@
+#include "shell/startup.h"
+
+#include <fstream>
+#include <system_error>
+
+#include "platform/file_names.h"
+#include "platform/program_start.h"
+#include "runtime/cp1252.h"
+#include "runtime/error.h"
+#include "shell/rx_helpers.h"
+
+namespace klango::shell {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void removeQuietly(const fs::path& file) {
+    std::error_code ec;
+    fs::remove(file, ec);  // a missing file or one in use is no error at exit
+}
+
+bool isFile(const fs::path& file) {
+    std::error_code ec;
+    return fs::is_regular_file(file, ec);
+}
+
+void closeAllTables(Shell& shell) {
+    if (shell.areas) shell.areas->closeAll();
+}
+
+// The settings dialog opens on every move and resize until the user has saved the settings once.
+void offerSettingsWhileMissing(Shell& shell) {
+    if (!shell.state.settingsFileWasMissing && shell.state.settings().exists()) return;
+    if (shell.hooks.SETUP) shell.hooks.SETUP();
+}
+
+std::string quotedWhenBlank(const std::string& text) {
+    if (text.find(' ') == std::string::npos || text.front() == '"') return text;
+    return "\"" + text + "\"";
+}
+
+}  // namespace
+
+void ensureDataFolder(const AppState& state) {
+    std::error_code ec;
+    const fs::path data = state.dataFolder();
+    if (!fs::is_directory(data, ec)) fs::create_directories(data, ec);
+}
+
+void startUp(Shell& shell, const fs::path& programFolder) {
+    std::error_code ec;
+    fs::current_path(programFolder, ec);
+    AppState probe;
+    probe.CRUNIN = programFolder / "";
+    ensureDataFolder(probe);
+    LOADPUBLICS(shell.state, programFolder);
+}
+
+void tableEngineDefaults(Shell& shell) {
+    shell.areas = std::make_unique<runtime::WorkAreas>(shell.state.dataFolder());
+    runtime::setNetErr(false);
+}
+
+void afterStartScreen(Shell& shell) {
+    if (shell.hooks.PRINTERR) shell.hooks.PRINTERR();
+    tableEngineDefaults(shell);
+    ensureDataFolder(shell.state);
+}
+
+WindowRect placeMainWindow(Shell& shell, const DesktopRect& desktop) {
+    AppState& s = shell.state;
+    s.AWNDSIZE = {desktop.top, desktop.left, desktop.bottom, desktop.right};
+    const WindowRect r = startRectangle(desktop, s.settings());
+    s.NW_TOP = r.top;
+    s.NW_LEFT = r.left;
+    s.NW_BOTTOM = r.bottom;
+    s.NW_RIGHT = r.right;
+    s.NW_WIDTH = r.width;
+    s.NW_HEIGHT = r.height;
+    return r;
+}
+
+void buildMenu(Shell& shell) {
+    const AppState& s = shell.state;
+    shell.menu = MAKEMENU({s.CS_WWW_M, s.CS_WWW, s.CS_EMAIL_M, s.CS_EMAIL});
+}
+
+MenuState menuState(const AppState& s) { return {s.LTAB_OPEN, s.LTAB_TAGG, s.LTAB_FILT, !s.CS_AMPPATH.empty()}; }
+
+MainMenu::Switched RXSETMENU(Shell& shell) {
+    const MainMenu::Switched switched = MainMenu::RXSETMENU(menuState(shell.state));
+    if (shell.hooks.redrawMenu) shell.hooks.redrawMenu();
+    return switched;
+}
+
+void onMove(Shell& shell, const WindowPlacement& placement) {
+    offerSettingsWhileMissing(shell);
+    PUTCOORDS(shell.state.settings(), placement);
+}
+
+void onResize(Shell& shell, const WindowPlacement& placement) {
+    onMove(shell, placement);
+    if (shell.hooks.CHKUPDATE) shell.hooks.CHKUPDATE();
+    AppState& s = shell.state;
+    if (s.LTAB_OPEN) {
+        if (shell.hooks.MP3DLGCLOSE) shell.hooks.MP3DLGCLOSE();
+        s.LAUTOOPEN = false;
+        if (shell.hooks.MP3STABLE) shell.hooks.MP3STABLE(s.LTAB_OPEN);
+    } else {
+        s.LAUTOOPEN = CHKAUTOOPEN(shell);
+    }
+}
+
+void onCloseRequest(Shell& shell) {
+    if (shell.state.LTAB_OPEN && shell.hooks.MP3DLGCLOSE) shell.hooks.MP3DLGCLOSE();
+}
+
+fs::path playlistFolder(const AppState& state) {
+    std::string folder = std::string(runtime::trim(state.settings().text(keys::kPlayList)));
+    if (folder.empty()) return state.CRUNIN;
+    // The folder and the file name are joined with exactly one separator, whichever the user wrote.
+    for (char& c : folder)
+        if (c == '\\') c = '/';
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    fs::path p(runtime::cp1252ToUtf8(folder));
+    if (p.is_relative()) p = state.CRUNIN / p;
+    return p / "";
+}
+
+fs::path playlistFile(const AppState& state, const char* name) {
+    return platform::resolveCaseBlind(playlistFolder(state), name);
+}
+
+bool copyFileWhole(const fs::path& from, const fs::path& to) {
+    std::error_code ec;
+    fs::path temp = to;
+    temp += ".tmp~";
+    if (!fs::copy_file(from, temp, fs::copy_options::overwrite_existing, ec)) {
+        fs::remove(temp, ec);
+        return false;
+    }
+    fs::rename(temp, to, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        return false;
+    }
+    return true;
+}
+
+bool startProgramLine(Shell& shell, const std::string& commandLine) {
+    const bool started =
+        shell.hooks.startProgram ? shell.hooks.startProgram(commandLine) : platform::startProgram(commandLine);
+    if (!started) {
+        shell.ui->warning(runtime::utf8ToCp1252("Programmstart"),
+                          runtime::utf8ToCp1252("Das Programm konnte nicht gestartet werden:\n") + commandLine);
+    }
+    return started;
+}
+
+bool CHKAUTOOPEN(Shell& shell) {
+    AppState& s = shell.state;
+    shell.ui->setWaitCursor(true);
+    const Settings settings = s.settings();
+    const bool autoOpen = settings.on(keys::kAutoOpen);
+    const bool autoStart = settings.on(keys::kAutoStart);
+    if (autoOpen) {
+        s.CFILE = settings.text(keys::kDatabaseFile);
+        if (!s.CFILE.empty()) {
+            const fs::path old = playlistFile(s, kOldPlaylistFile);
+            // Without a player command there is nothing to start the playlist with.
+            if (autoStart && isFile(old) && !s.CS_AMPPATH.empty()) {
+                const fs::path m3u = playlistFile(s, kPlaylistFile);
+                if (copyFileWhole(old, m3u)) {
+                    const std::string list = runtime::utf8ToCp1252(m3u.string());
+                    startProgramLine(shell, s.CS_AMPPATH + " " + quotedWhenBlank(list));
+                }
+            }
+            if (shell.hooks.MP3TABLE) shell.hooks.MP3TABLE(false);
+        }
+    }
+    RXSETMENU(shell);
+    shell.ui->setWaitCursor(false);
+    return true;
+}
+
+void exitCleanup(Shell& shell) {
+    const AppState& s = shell.state;
+    const fs::path m3u = playlistFile(s, kPlaylistFile);
+    // The playlist is removed only once it is safe in "KLANGO.OLD".
+    bool playlistKept = true;
+    if (isFile(m3u)) playlistKept = copyFileWhole(m3u, playlistFile(s, kOldPlaylistFile));
+    closeAllTables(shell);
+    if (playlistKept) removeQuietly(m3u);
+    for (const char* name : kProgramWorkFiles) removeQuietly(s.programFile(name));
+    RXDELALL(s.dataFolder(), "*.NT?", true, shell.areas.get());
+    RXDELALL(s.CRUNIN, "Statist.*", true, shell.areas.get());
+    const fs::path search = s.dataFile(kSearchTable);
+    if (isFile(search)) {
+        closeAllTables(shell);
+        removeQuietly(search);
+    }
+}
+
+}  // namespace klango::shell
