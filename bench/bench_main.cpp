@@ -1,2 +1,3 @@
 #include <benchmark/benchmark.h>
+
 BENCHMARK_MAIN();
