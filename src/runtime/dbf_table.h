@@ -135,9 +135,24 @@ private:
     DbfTable();
     void commit();
     void setPosition(uint32_t recno);
+    void setEof(bool bof);
     void markChanged();
     bool visibleInView(uint32_t recno) const;
     std::vector<Order*> orderPointers() const;
+
+    char* recordData(uint32_t recno) { return m_records.get() + size_t(recno - 1) * size_t(m_recordLength); }
+    const FieldDef* writableField(int field, const char* operation);
+    bool checkField(int field, const char* operation) const;
+    uint64_t recordOffset(uint32_t recno) const;
+    bool writeBytes(uint64_t offset, const char* bytes, size_t size);
+    bool writeRecord(uint32_t recno);
+    bool writeBackUnsaved();
+    bool ensureCapacity(uint32_t records);
+    void appendRecord(const char* bytes);
+    void headerStamp(uint32_t count);
+    // Position of the current record in the current order, or where it would stand there.
+    size_t orderSlot(Order& order, bool& present);
+    void goNatural(uint32_t from, long steps);
 
     std::filesystem::path m_path;
     std::unique_ptr<platform::BinaryFile> m_file;
@@ -146,16 +161,25 @@ private:
     int m_recordLength = 0;
     uint32_t m_recordCount = 0;
     std::vector<char> m_header;  // header and descriptors as read, rewritten on close after appends
-    std::vector<char> m_records;  // m_recordCount * m_recordLength bytes
+    // m_recordCount * m_recordLength bytes, read with one read at open; not zero-filled first.
+    std::unique_ptr<char[]> m_records;
+    size_t m_capacity = 0;      // records the buffer holds room for
+    std::vector<char> m_blank;  // the all-blank record shown at end of file
+    uint32_t m_deletedCount = 0;
     uint32_t m_recno = 1;
     bool m_eof = true;
     bool m_bof = true;
     bool m_found = false;
     bool m_dirty = false;          // current record changed since it became current
     std::vector<char> m_preImage;  // the current record as committed before the change
+    bool m_appendPending = false;  // current record appended and not yet written
     bool m_appended = false;       // records appended since open
+    std::vector<uint32_t> m_unsaved;  // records whose write failed; tried again on flush and close
     std::vector<std::unique_ptr<Order>> m_orders;
+    std::vector<KeySpec> m_orderKeys;  // the key of each attached order, kept for rebuilding
     int m_currentOrder = 0;
+    size_t m_cachedSlot = 0;  // last known position of the current record in the current order
+    bool m_cacheValid = false;
 };
 
 }  // namespace klango::runtime
