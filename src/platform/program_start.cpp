@@ -101,14 +101,18 @@ std::string programPiece(std::string_view s, std::string_view& rest) {
 }
 
 bool isExecutableFile(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
 }
 
-// Does name (UTF-8) name a program that can be started: a file for a path, a PATH entry else?
-bool programExists(const std::string& name) {
-    if (name.empty()) return false;
-    if (name.find('/') != std::string::npos) return isExecutableFile(name);
+// The file that name (UTF-8) starts: name itself when it holds a "/", else the first executable
+// of that name in PATH.
+std::optional<std::string> findProgram(const std::string& name) {
+    if (name.empty()) return std::nullopt;
+    if (name.find('/') != std::string::npos) {
+        if (isExecutableFile(name)) return name;
+        return std::nullopt;
+    }
     const char* path = std::getenv("PATH");
     std::string_view dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
     size_t pos = 0;
@@ -118,11 +122,13 @@ bool programExists(const std::string& name) {
         std::string candidate(end > pos ? dirs.substr(pos, end - pos) : std::string_view("."));
         candidate.push_back('/');
         candidate.append(name);
-        if (isExecutableFile(candidate)) return true;
+        if (isExecutableFile(candidate)) return candidate;
         pos = end + 1;
     }
-    return false;
+    return std::nullopt;
 }
+
+bool programExists(const std::string& name) { return findProgram(name).has_value(); }
 
 void closeInheritedDescriptors(int keep) {
     // Move the descriptor we keep to 3 and close everything above it, so that the started program
@@ -193,8 +199,10 @@ std::optional<ProgramCall> commandFor(std::string_view commandLine) {
 }
 
 bool startDetached(const std::string& program, const std::vector<std::string>& args) {
-    if (program.empty()) return false;
-    // Everything the children need is built before fork: after it only async-signal-safe calls.
+    // Everything the children need is found and built before fork: after it only
+    // async-signal-safe calls, and the program file is executed as it is, never handed to a shell.
+    std::optional<std::string> file = findProgram(program);
+    if (!file) return false;
     std::vector<std::string> owned;
     owned.reserve(args.size() + 1);
     owned.push_back(program);
@@ -229,7 +237,7 @@ bool startDetached(const std::string& program, const std::vector<std::string>& a
         ::signal(SIGPIPE, SIG_DFL);
         closeInheritedDescriptors(report[1]);
         ::fcntl(3, F_SETFD, FD_CLOEXEC);
-        ::execvp(argv[0], argv.data());
+        ::execv(file->c_str(), argv.data());
         int err = errno;
         ssize_t ignored = ::write(3, &err, sizeof err);
         (void)ignored;

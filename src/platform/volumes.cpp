@@ -2,10 +2,10 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <unistd.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -23,14 +23,15 @@ namespace {
 // File systems that hold no user files worth a drive of their own. squashfs and erofs are
 // read-only system images (snap packages mount dozens of them) and are left out as well.
 constexpr std::array<std::string_view, 30> kPseudoTypes = {
-    "proc",      "sysfs",    "tmpfs",      "devtmpfs", "devpts",     "cgroup",      "cgroup2",   "securityfs",
-    "pstore",    "bpf",      "debugfs",    "tracefs",  "configfs",   "fusectl",     "mqueue",    "hugetlbfs",
-    "autofs",    "binfmt_misc", "efivarfs", "rpc_pipefs", "nsfs",    "ramfs",       "selinuxfs", "squashfs",
-    "erofs",     "fuse.gvfsd-fuse", "fuse.portal", "fuse.lxcfs", "nfsd", "rootfs",
+    "proc",     "sysfs",           "tmpfs",       "devtmpfs",   "devpts",    "cgroup",
+    "cgroup2",  "securityfs",      "pstore",      "bpf",        "debugfs",   "tracefs",
+    "configfs", "fusectl",         "mqueue",      "hugetlbfs",  "autofs",    "binfmt_misc",
+    "efivarfs", "rpc_pipefs",      "nsfs",        "ramfs",      "selinuxfs", "squashfs",
+    "erofs",    "fuse.gvfsd-fuse", "fuse.portal", "fuse.lxcfs", "nfsd",      "rootfs",
 };
 
 constexpr std::array<std::string_view, 15> kNetworkTypes = {
-    "nfs",  "nfs4", "cifs",       "smb3",        "smbfs",     "ncpfs",      "afs",        "9p",
+    "nfs",  "nfs4",      "cifs",       "smb3",        "smbfs",     "ncpfs",       "afs",   "9p",
     "ceph", "glusterfs", "fuse.sshfs", "fuse.rclone", "fuse.s3fs", "fuse.davfs2", "davfs",
 };
 
@@ -237,7 +238,7 @@ std::string Volumes::labelOf(const MountEntry& mount) const {
     fs::directory_iterator it(m_devRoot / "disk" / "by-label", ec), end;
     for (; !ec && it != end; it.increment(ec)) {
         const fs::path& link = it->path();
-        struct stat st{};
+        struct stat st {};
         // stat follows the link to the device node: its st_rdev is the mounted device's number.
         if (::stat(link.c_str(), &st) == 0 && S_ISBLK(st.st_mode) && mount.major != 0 && st.st_rdev == wanted)
             return unescapeLabelName(link.filename().string());
@@ -259,14 +260,14 @@ std::optional<std::string> Volumes::label(const fs::path& mountPoint) const {
 
 std::optional<uint64_t> Volumes::freeBytes(const fs::path& path) {
     if (path.empty()) return std::nullopt;
-    struct statvfs sv{};
+    struct statvfs sv {};
     if (::statvfs(path.c_str(), &sv) != 0) return std::nullopt;
     return uint64_t(sv.f_bavail) * uint64_t(sv.f_frsize ? sv.f_frsize : sv.f_bsize);
 }
 
 DriveState Volumes::readiness(const fs::path& mountPoint) const {
     if (mountPoint.empty()) return DriveState::kError;
-    struct stat st{};
+    struct stat st {};
     if (::stat(mountPoint.c_str(), &st) != 0) {
         int err = errno;
         if (err == ENOENT || err == EACCES || err == EIO || err == ENOMEDIUM || err == ENXIO || err == ENODEV)

@@ -48,7 +48,7 @@ VolumeKind classifyFileSystem(std::string_view fsType);
 std::vector<MountEntry> parseMountInfo(std::string_view text);
 
 class Volumes {
-public:
+  public:
     // procRoot holds "self/mountinfo", devRoot holds "disk/by-label"; "/dev/..." sources of the
     // mount table are looked up below devRoot.
     explicit Volumes(std::filesystem::path procRoot = "/proc", std::filesystem::path devRoot = "/dev");
@@ -79,7 +79,7 @@ public:
     // Readiness of a drive root.
     DriveState readiness(const std::filesystem::path& mountPoint) const;
 
-private:
+  private:
     std::filesystem::path devicePath(const std::string& source) const;
 
     std::filesystem::path m_procRoot;

@@ -39,7 +39,8 @@ void forEachPiece(std::string_view text, std::string_view sep, Visit visit) {
     if (!text.empty() && sep.find(text[0]) != std::string_view::npos) passSeparator();
     while (true) {
         size_t end = text.find_first_of(sep, pos);
-        std::string_view piece = text.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos);
+        std::string_view piece =
+            text.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos);
         if (runtime::trim(piece).empty() || !visit(piece) || end == std::string_view::npos) return;
         pos = end;
         passSeparator();
@@ -118,7 +119,8 @@ long NUMTAGGED(runtime::DbfTable& table, bool lTop, AppState& state, ui::Ui* ui)
     return count;
 }
 
-bool RXDELALL(const std::filesystem::path& cFolder, std::string_view cMask, bool lClose, runtime::WorkAreas* areas) {
+bool RXDELALL(const std::filesystem::path& cFolder, std::string_view cMask, bool lClose,
+              runtime::WorkAreas* areas) {
     KLANGO_ROUTINE("RXDELALL");
     if (lClose && areas) areas->closeAll();
     for (const std::filesystem::path& file : platform::listMatching(cFolder, cMask)) {

@@ -62,7 +62,8 @@ std::string RXMAKEFILE(std::string_view cSource, const platform::Volumes& volume
 
 // Free bytes on the file system that holds cDrive (a drive root or any path on the drive); 0 when
 // it cannot be asked. The current folder is not touched, so the program folder stays current.
-uint64_t RXDISKSPACE(const std::filesystem::path& cDrive, const platform::Volumes& volumes = platform::Volumes());
+uint64_t RXDISKSPACE(const std::filesystem::path& cDrive,
+                     const platform::Volumes& volumes = platform::Volumes());
 
 // Centres a dialog on the main window's start rectangle (top, left, bottom, right): aRect[0..3]
 // hold the dialog's own top, left, bottom and right, aRect[4..7] receive the centred ones.

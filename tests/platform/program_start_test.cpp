@@ -1,13 +1,12 @@
 #include "platform/program_start.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <thread>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "support/test_support.h"
 
@@ -152,7 +151,9 @@ TEST(ProgramStartTest, StartedProgramInheritsNoDescriptorOfOurs) {
 TEST(ProgramStartTest, StartProgramRunsAWholeCommandLine) {
     klango::test::TempHome home;
     fs::path out = home.root() / "line.txt";
-    ASSERT_TRUE(klango::platform::startProgram("/bin/sh -c \"echo started > '" + out.string() + ".part'; mv '" + out.string() + ".part' '" + out.string() + "'\""));
+    ASSERT_TRUE(klango::platform::startProgram("/bin/sh -c \"echo started > '" + out.string() +
+                                               ".part'; mv '" + out.string() + ".part' '" + out.string() +
+                                               "'\""));
     ASSERT_TRUE(waitForFile(out));
     EXPECT_EQ(klango::test::readFileBytes(out), "started\n");
 }

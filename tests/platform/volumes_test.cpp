@@ -16,7 +16,7 @@ namespace {
 
 // A fake /proc and /dev below a temporary folder, with real folders standing in for mount points.
 class FakeSystem {
-public:
+  public:
     FakeSystem() {
         fs::create_directories(proc() / "self");
         fs::create_directories(byLabel());
@@ -43,7 +43,7 @@ public:
     }
     Volumes volumes() const { return Volumes(proc(), dev()); }
 
-private:
+  private:
     klango::test::TempHome m_home;
 };
 
@@ -139,7 +139,8 @@ TEST(VolumesTest, LabelsFromByLabelLinksMatchedByDevice) {
     sys.addDevice("sdc1", "Urlaub\\x202003");
     sys.addDevice("sdd1");  // no label
     sys.setMountInfo(sys.line(1, "rock", "vfat", "/dev/sdb1") + sys.line(2, "urlaub", "ext4", "/dev/sdc1") +
-                     sys.line(3, "plain", "ext4", "/dev/sdd1") + sys.line(4, "ram", "tmpfs", "tmpfs", "0:40"));
+                     sys.line(3, "plain", "ext4", "/dev/sdd1") +
+                     sys.line(4, "ram", "tmpfs", "tmpfs", "0:40"));
     Volumes v = sys.volumes();
     EXPECT_EQ(v.label(sys.mnt("rock")), std::optional<std::string>("MY.ROCK"));
     EXPECT_EQ(v.label(sys.mnt("urlaub").string() + "/"), std::optional<std::string>("Urlaub 2003"));

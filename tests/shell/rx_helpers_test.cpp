@@ -20,7 +20,7 @@ namespace {
 
 // A fake /proc and /dev below the test's program folder; mount points are real folders there.
 class FakeDrives {
-public:
+  public:
     FakeDrives() {
         fs::create_directories(m_home.root() / "proc" / "self");
         fs::create_directories(m_home.root() / "dev" / "disk" / "by-label");
@@ -41,7 +41,7 @@ public:
     Volumes volumes() const { return Volumes(m_home.root() / "proc", m_home.root() / "dev"); }
     std::string source(const std::string& name) const { return mnt(name).string() + "/"; }
 
-private:
+  private:
     klango::test::TempHome m_home;
     std::string m_info;
     int m_count = 0;
@@ -62,17 +62,21 @@ TEST(RxHelpersTest, CapitalisesAfterEachOfTheSeparatorsOnly) {
     // Other punctuation and the CP1252 neighbours of 138 and 140 do not start a word.
     for (char other : std::string("_'\"=@[]{}|~$^`\x89\x8B\x8D\x9A\x9C\xA0")) {
         std::string text = std::string("x") + other + "y";
-        EXPECT_EQ(RXSTRCAPALL(text), std::string("X") + other + "y") << "character " << int((unsigned char)other);
+        EXPECT_EQ(RXSTRCAPALL(text), std::string("X") + other + "y")
+            << "character " << int((unsigned char)other);
     }
     // Only a to z are raised: umlauts stay, and the word goes on after them.
-    EXPECT_EQ(RXSTRCAPALL("\xe4rger \xfc" "ber alles"), "\xe4rger \xfc" "ber Alles");
+    EXPECT_EQ(RXSTRCAPALL("\xe4rger \xfc"
+                          "ber alles"),
+              "\xe4rger \xfc"
+              "ber Alles");
 }
 
 TEST(RxHelpersTest, CountsPathPiecesPlusOne) {
     EXPECT_EQ(NUMTOKEN("C:\\Musik\\Rock\\a.mp3", "\\"), 5);
     EXPECT_EQ(NUMTOKEN("C:", "\\"), 2);
     EXPECT_EQ(NUMTOKEN("", "\\"), 1);
-    EXPECT_EQ(NUMTOKEN("C:\\Musik\\\\Rock", "\\"), 3);  // stops at the empty piece
+    EXPECT_EQ(NUMTOKEN("C:\\Musik\\\\Rock", "\\"), 3);     // stops at the empty piece
     EXPECT_EQ(NUMTOKEN("C:\\Musik\\   \\Rock", "\\"), 3);  // a blank piece is empty too
     EXPECT_EQ(NUMTOKEN("Musik/Rock/", "/"), 3);
     // Blank separator: a run of blanks separates once, leading blanks included.
@@ -219,7 +223,7 @@ TEST(RxHelpersTest, ProposesDatabaseNameFromLabelOfDriveRoot) {
 
     EXPECT_EQ(RXMAKEFILE(drives.source("rock"), v), "MYROCK.dbf");
     EXPECT_EQ(RXMAKEFILE(drives.source("spaced"), v), "Party 2003.dbf");
-    EXPECT_EQ(RXMAKEFILE(drives.source("acdc"), v), "AC_DC.dbf");  // no sub-folder in the name
+    EXPECT_EQ(RXMAKEFILE(drives.source("acdc"), v), "AC_DC.dbf");        // no sub-folder in the name
     EXPECT_EQ(RXMAKEFILE(drives.source("umlaut"), v), "M\xfcller.dbf");  // CP1252 like every text
     EXPECT_EQ(RXMAKEFILE(drives.source("plain"), v), ".dbf");
     // Not a drive: a pseudo file system counts as an ordinary folder.
@@ -284,7 +288,8 @@ TEST(RxHelpersTest, UnreadableMountTableAlertsAndGivesNoDrives) {
     klango::ui::ScriptedUi ui;
     EXPECT_TRUE(GETLOCALDRIVES(v, &ui).empty());
     ASSERT_EQ(ui.calls().size(), 1u);
-    EXPECT_EQ(ui.calls()[0], "alert: | Error code: 2 loading " + (home.root() / "proc/self/mountinfo").string());
+    EXPECT_EQ(ui.calls()[0],
+              "alert: | Error code: 2 loading " + (home.root() / "proc/self/mountinfo").string());
     std::string buffer = "old";
     EXPECT_EQ(ACPGETDRIVES(buffer, v), 0u);
     EXPECT_TRUE(buffer.empty());
