@@ -21,7 +21,9 @@ class DbfTable;
 
 class Order {
 public:
-    // Builds over the table's visible records and writes the file.
+    // Builds over the table's visible records and writes the file. Both return nullptr (after
+    // telling the error handler) for a key they cannot use: no build function, or compiled for a
+    // record layout that does not fit the table.
     static std::unique_ptr<Order> build(const DbfTable& table, const std::filesystem::path& file,
                                         KeySpec key, OrderOptions options);
     // Reads the file; when it is missing, damaged or made for another key, condition, flag set or

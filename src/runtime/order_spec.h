@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -11,10 +12,15 @@
 
 namespace klango::runtime {
 
+class CompiledKey;  // runtime/key_expression.h
+
 struct KeySpec {
     std::string expression;  // e.g. "upper(GROUP)+upper(ALBUM)+str(TRACK)+upper(TITLE)"
     // Appends the key of one record to out (out is cleared by the caller).
     std::function<void(const RecordView&, std::string& out)> build;
+    // Set by compileKey: the fixed-width form that orders build their keys with directly (build
+    // stays the general path). Null for a hand-made key.
+    std::shared_ptr<const CompiledKey> compiled = nullptr;
 };
 
 struct ConditionSpec {
