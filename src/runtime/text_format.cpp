@@ -36,9 +36,11 @@ Rounded roundDigits(double value, int decimals) {
     double scaled = value * std::pow(10.0, decimals);
     if (!std::isfinite(scaled)) return r;
     double mag = std::fabs(scaled);
-    // From 2^52 on every double is a whole number: nothing to round, and no nudge that would
-    // change the digits.
-    if (mag < 4503599627370496.0) mag = std::round(mag + mag * 4 * DBL_EPSILON);
+    // From 2^52 on every double is a whole number: nothing to round. Below, the nudge is capped:
+    // from about 5.6e14 on, four ulps would reach half a unit and lift every whole number by one
+    // (1e15 showed as 1000000000000001), while the doubles there are still 1/16 or more apart, so
+    // a cap of 1/64 only ever catches a value that reads as a half.
+    if (mag < 4503599627370496.0) mag = std::round(mag + std::min(mag * 4 * DBL_EPSILON, 1.0 / 64));
     char buf[400];
     int n = std::snprintf(buf, sizeof buf, "%.0f", mag);
     if (n <= 0 || n >= int(sizeof buf)) return r;

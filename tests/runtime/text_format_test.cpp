@@ -77,6 +77,17 @@ TEST(StrNumber, TrimmedAndLargeNumbersKeepEveryDigit) {
     EXPECT_EQ(trimmedNumber(123456789012.0), "123456789012");
 }
 
+// Regression: the nudge that makes 2.675 round as written grew with the value and, from about
+// 5.6e14 on, lifted whole numbers by one.
+TEST(StrNumber, LargeWholeNumbersAreNotLiftedByTheHalfNudge) {
+    EXPECT_EQ(trimmedNumber(1e15), "1000000000000000");
+    EXPECT_EQ(trimmedNumber(999999999999999.0), "999999999999999");
+    EXPECT_EQ(trimmedNumber(4503599627370495.0), "4503599627370495");
+    EXPECT_EQ(strNumber(123456789012.34, 17, 4), "123456789012.3400");
+    EXPECT_EQ(pictureE(7e14, 19, 0), "700.000.000.000.000");
+    EXPECT_EQ(trimmedNumber(562949953421312.5), "562949953421313");  // a true half still rounds up
+}
+
 TEST(PictureE, UsesCommaAndThousandPoints) {
     EXPECT_EQ(pictureE(1234567.5, 12, 2), "1.234.567,50");
     EXPECT_EQ(pictureE(1234567.5, 14, 2), "  1.234.567,50");
