@@ -1,0 +1,264 @@
+#include "trackdb/mp3_import.h"
+
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "runtime/call_stack.h"
+#include "runtime/cp1252.h"
+#include "runtime/dbf_table.h"
+#include "runtime/key_expression.h"
+#include "runtime/work_areas.h"
+#include "shell/app_state.h"
+#include "shell/rx_helpers.h"
+#include "shell/settings_keys.h"
+#include "trackdb/check_data.h"
+#include "trackdb/folder_walk.h"
+#include "trackdb/genre_table.h"
+#include "trackdb/import_dialog_model.h"
+#include "trackdb/mp3_tag_reader.h"
+#include "trackdb/put_data.h"
+#include "trackdb/track_record.h"
+#include "ui/ui.h"
+
+namespace klango::trackdb {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kAlias = "DMP3";
+constexpr const char* kTitleImport = "Daten einlesen";
+constexpr const char* kUnknownMedium = "Neu";
+
+fs::path filePath(std::string_view text) { return fs::path(runtime::cp1252ToUtf8(text)); }
+
+void removeQuietly(const fs::path& file) {
+    std::error_code ec;
+    fs::remove(file, ec);
+}
+
+// The database name of the file chosen in the save dialog: its name part in capitals, up to its
+// first ".", so "best.of.rock.dbf" is BEST. The folder chosen in the dialog does not count.
+std::string databaseNameOf(std::string_view chosen) {
+    const size_t slash = chosen.find_last_of("/\\");
+    std::string_view name = slash == std::string_view::npos ? chosen : chosen.substr(slash + 1);
+    name = name.substr(0, name.find('.'));
+    return shell::RXSTRCAPALL(runtime::upperAZ(runtime::trim(name)));
+}
+
+std::string withSlash(std::string folder) {
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    return folder;
+}
+
+}  // namespace
+
+Mp3Import::Mp3Import(shell::AppState& state, runtime::WorkAreas& areas, ui::Ui& ui, platform::Volumes volumes)
+    : m_state(state), m_areas(areas), m_ui(ui), m_volumes(std::move(volumes)) {}
+
+bool Mp3Import::MP3IMPORT() {
+    KLANGO_ROUTINE("MP3IMPORT");
+    m_session = ImportSession{};
+    m_areas.closeAll();
+    m_state.LTAB_OPEN = false;
+
+    std::string folder = m_ui.chooseFolder("MP3-Dateien einlesen aus Laufwerk/Ordner", "");
+    if (folder.empty()) return false;
+    folder = withSlash(std::move(folder));
+    m_session.sourceFolder = folder;
+
+    if (!MAKEDBF(folder)) {
+        cleanUp();
+        return false;
+    }
+    m_state.settings().write(shell::keys::kImpPath, folder);
+    SCANDRIVE(folder);
+
+    if (m_session.LREFRESH) {
+        m_session.LREFRESH = m_ui.yesNo("Aktualisieren", "Nicht vorhandene Eintr\xE4ge l\xF6schen ?", true);
+        if (m_session.LREFRESH) deleteMissing();
+        if (m_session.NRECADD > 0 || m_session.NRECDEL > 0) {
+            m_ui.info(kTitleImport, "Es wurden " + std::to_string(m_session.NRECADD) + " Titel angef\xFCgt und " +
+                                        std::to_string(m_session.NRECDEL) + " Titel gel\xF6scht!");
+        }
+    }
+    reportSkipped();
+    cleanUp();
+    return true;
+}
+
+bool Mp3Import::MAKEDBF(const std::string& cFolder) {
+    KLANGO_ROUTINE("MAKEDBF");
+    ui::FileDialogRequest request;
+    request.title = "MP3-Datenbank anlegen unter ...";
+    request.filter = "MP3-Datenbank (*.dbf)|*.dbf";
+    request.startFolder = runtime::utf8ToCp1252(m_state.dataFolder().string());
+    request.defaultName = shell::RXMAKEFILE(cFolder, m_volumes);
+
+    std::string name;
+    while (name.empty()) {
+        const std::string chosen = m_ui.saveFile(request);
+        if (chosen.empty()) return false;
+        name = databaseNameOf(chosen);
+        // A name of nothing but an extension would make a hidden ".dbf" no one could open again.
+        if (name.empty()) {
+            m_ui.warning(kTitleImport, "Bitte geben Sie einen Namen f\xFCr die Datenbank an !");
+            request.defaultName = chosen;
+        }
+    }
+    m_state.CFILE = name;
+
+    std::error_code ec;
+    const fs::path tableFile = m_areas.resolve(name + ".dbf");
+    if (fs::exists(tableFile, ec)) {
+        m_session.LREFRESH =
+            m_ui.yesNo(kTitleImport, "Die Datei existiert bereits, wollen Sie aktualisieren ?", false);
+    }
+    if (!m_session.LREFRESH) removeQuietly(tableFile);
+
+    if (!CHECKDATA(m_areas, m_ui, name)) return false;
+    const fs::path dataFolder = m_areas.resolve(name + ".dbf").parent_path();
+    for (int n = 1; n <= 6; ++n) removeQuietly(indexFile(dataFolder, name, n));
+
+    runtime::DbfTable* table = m_areas.use(name + ".dbf", kAlias);
+    if (!table) return false;
+    // Left-over index files of an earlier import might fit this table's size by chance: build anew.
+    const fs::path pathIndex = m_state.programFile(kImportPathIndex);
+    const fs::path groupIndex = m_state.programFile(kImportGroupIndex);
+    removeQuietly(pathIndex);
+    removeQuietly(groupIndex);
+    runtime::KeySpec pathKey = runtime::compileKey(table->structure(), kImportPathKey);
+    runtime::KeySpec groupKey = runtime::compileKey(table->structure(), kImportGroupKey);
+    if (!pathKey.build || !groupKey.build) return false;
+    runtime::OrderOptions pathOptions;
+    pathOptions.name = kImportPathOrder;
+    runtime::OrderOptions groupOptions;
+    groupOptions.name = kImportGroupOrder;
+    if (!table->createOrder(pathIndex, std::move(pathKey), std::move(pathOptions))) return false;
+    if (!table->attachOrder(groupIndex, std::move(groupKey), std::move(groupOptions))) return false;
+    table->setOrder(kImportPathOrder);
+
+    m_ui.showMessage("Daten einlesen ...");
+    m_ui.setMessageItem(ui::MessageItem::Base, name);
+    m_ui.setMessageItem(ui::MessageItem::Records, "");
+    m_ui.setMessageItem(ui::MessageItem::Tagged, "");
+    return true;
+}
+
+bool Mp3Import::SCANDRIVE(const std::string& cFolder) {
+    KLANGO_ROUTINE("SCANDRIVE");
+    m_session.LBREAK = false;
+    m_session.CDRIVENAME.clear();
+    if (auto mount = m_volumes.mountHolding(filePath(cFolder))) {
+        m_session.CDRIVENAME = std::string(runtime::trim(runtime::utf8ToCp1252(m_volumes.labelOf(*mount))));
+    }
+    if (m_session.CDRIVENAME.empty()) m_session.CDRIVENAME = kUnknownMedium;
+
+    ImportDialogModel dialog(m_session.LREFRESH, m_session.LBREAK);
+    dialog.fieldForeground = m_state.NCOLF;
+    dialog.fieldBackground = m_state.NCOLBH;
+    m_ui.runDialog(dialog, [&] {
+        dialog.setFile(m_session.CFILE);
+        m_ui.processEvents();
+        GETINDIR(cFolder + "*.MP3", dialog);
+        dialog.requestClose();
+    });
+    if (m_session.LBREAK) m_ui.warning("Import", "Der Datenimport wurde unterbrochen und ist unvollst\xE4ndig !");
+    return true;
+}
+
+void Mp3Import::GETINDIR(const std::string& cMask, ImportDialogModel& oMeter) {
+    KLANGO_ROUTINE("GETINDIR");
+    std::string mask = cMask;
+    if (mask.find('/') == std::string::npos) mask = "./" + mask;
+    if (!mask.empty() && (mask.front() == '"' || mask.front() == '\'')) {
+        mask = mask.size() >= 2 ? mask.substr(1, mask.size() - 2) : std::string();
+    }
+    std::error_code ec;
+    if (fs::is_directory(filePath(mask), ec)) mask = withSlash(std::move(mask)) + "*.*";
+    const size_t slash = mask.find_last_of('/');
+    const std::string base = mask.substr(0, slash + 1);
+    const std::string pattern = runtime::upperAZ(mask.substr(slash + 1));
+
+    runtime::DbfTable* table = m_areas.get(kAlias);
+    if (!table) return;
+
+    FolderWalk walk(filePath(base), pattern);
+    walk.onTopFolders = [&](size_t n) { oMeter.setTotal(long(n)); };
+    walk.onFolder = [&](const std::string& folder) {
+        m_session.CPATH = folder;
+        oMeter.setPath(folder);
+    };
+    FolderWalkResult found = walk.run();
+    m_session.skippedCount += found.skippedCount;
+    for (auto& name : found.skippedNames) {
+        if (m_session.skippedNames.size() < FolderWalk::kNamedSkips) m_session.skippedNames.push_back(std::move(name));
+    }
+
+    const GenreTable genres = GenreTable::fromProgramFolder(m_state.CRUNIN);
+    oMeter.setTotal(long(found.files.size()));
+    oMeter.setPosition(0);
+    long i = 0;
+    for (const FoundFile& file : found.files) {
+        const size_t cut = file.text.find_last_of('/');
+        m_session.CPATH = cut == std::string::npos ? std::string() : file.text.substr(0, cut);
+        m_session.CFILE = cut == std::string::npos ? file.text : file.text.substr(cut + 1);
+        oMeter.setPath(m_session.CPATH);
+        oMeter.setFile(m_session.CFILE);
+        PUTDATA(*table, m_session, file.text, READMP3(file.path, genres));
+        oMeter.setPosition(++i);
+        m_ui.processEvents();
+        if (m_session.LBREAK) break;
+    }
+}
+
+// Records of this source folder whose file is gone are deleted; records of other folders and of
+// media that are not inserted now are kept, since their files cannot be looked at.
+void Mp3Import::deleteMissing() {
+    runtime::DbfTable* table = m_areas.get(kAlias);
+    if (!table) return;
+    m_ui.setWaitCursor(true);
+    table->detachOrders();
+    const std::string& source = m_session.sourceFolder;
+    for (uint32_t recno = 1; recno <= table->lastRec(); ++recno) {
+        const runtime::RecordView record = table->view(recno);
+        if (!record.isDeleted()) {
+            const std::string_view path = runtime::trimRight(record.raw(track::PATH));
+            if (path.size() > source.size() && path.compare(0, source.size(), source) == 0 && !trackFileExists(path)) {
+                table->goTo(recno);
+                table->deleteRecord();
+                ++m_session.NRECDEL;
+            }
+        }
+        m_ui.processEvents();
+    }
+    table->flush();
+    m_ui.setWaitCursor(false);
+}
+
+void Mp3Import::reportSkipped() {
+    const size_t n = m_session.skippedCount;
+    if (n == 0) return;
+    std::string text = n == 1 ? std::string("1 Datei wurde nicht eingelesen, weil ihr Name Zeichen enth\xE4lt, ")
+                              : std::to_string(n) + " Dateien wurden nicht eingelesen, weil ihre Namen Zeichen enthalten, ";
+    text += "die die Datenbank nicht speichern kann:";
+    for (const std::string& name : m_session.skippedNames) text += "\n" + name;
+    if (n > m_session.skippedNames.size()) text += "\n...";
+    m_ui.info(kTitleImport, text);
+}
+
+void Mp3Import::cleanUp() {
+    if (m_session.NRECDEL > 0) {
+        if (runtime::DbfTable* table = m_areas.get(kAlias)) table->pack();
+    }
+    m_areas.closeAll();
+    removeQuietly(m_state.programFile(kImportPathIndex));
+    removeQuietly(m_state.programFile(kImportGroupIndex));
+}
+
+bool MP3IMPORT(shell::AppState& state, runtime::WorkAreas& areas, ui::Ui& ui) {
+    return Mp3Import(state, areas, ui).MP3IMPORT();
+}
+
+}  // namespace klango::trackdb

@@ -1,0 +1,65 @@
+// Mp3Import: the import of an MP3 folder or drive into a track database: MP3IMPORT (the command),
+// MAKEDBF (the target database), SCANDRIVE (the import dialog) and GETINDIR (collection and file
+// loop). Owns the ImportSession of one run; borrows the application state, the work areas and
+// the Ui. Called by the main menu's "&Neu" and the table panel's new-database button.
+#pragma once
+
+#include <string>
+
+#include "platform/volumes.h"
+#include "trackdb/import_session.h"
+
+namespace klango::runtime {
+class WorkAreas;
+}
+namespace klango::shell {
+struct AppState;
+}
+namespace klango::ui {
+class Ui;
+}
+
+namespace klango::trackdb {
+
+class ImportDialogModel;
+
+// Working index files of the import, in the program folder.
+constexpr const char* kImportPathIndex = "MP3TEMP.NT1";
+constexpr const char* kImportGroupIndex = "MP3TEMP.NT2";
+
+class Mp3Import {
+public:
+    Mp3Import(shell::AppState& state, runtime::WorkAreas& areas, ui::Ui& ui,
+              platform::Volumes volumes = platform::Volumes());
+
+    // True when a database was filled (also after an interruption); false when the folder or the
+    // database choice was cancelled. Afterwards no table is open.
+    bool MP3IMPORT();
+    // Asks for the target database, prepares it and opens it as DMP3 with the import orders
+    // "PATH" (current) and "GROUP". False when cancelled or when the table cannot be opened.
+    bool MAKEDBF(const std::string& cFolder);
+    // Shows the import dialog and runs the collection in it; warns after an interruption.
+    bool SCANDRIVE(const std::string& cFolder);
+    // Collects the files matching cMask (a folder text with a file pattern, "/" separators) in
+    // its folder and below, reads each and enters it into DMP3, driving oMeter's fields and bar.
+    void GETINDIR(const std::string& cMask, ImportDialogModel& oMeter);
+
+    ImportSession& session() { return m_session; }
+    const ImportSession& session() const { return m_session; }
+
+private:
+    void deleteMissing();
+    void reportSkipped();
+    void cleanUp();
+
+    shell::AppState& m_state;
+    runtime::WorkAreas& m_areas;
+    ui::Ui& m_ui;
+    platform::Volumes m_volumes;
+    ImportSession m_session;
+};
+
+// The command as the menu calls it.
+bool MP3IMPORT(shell::AppState& state, runtime::WorkAreas& areas, ui::Ui& ui);
+
+}  // namespace klango::trackdb
