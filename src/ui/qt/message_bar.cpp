@@ -1,0 +1,42 @@
+#include "ui/qt/message_bar.h"
+
+#include "ui/qt/dialog_style.h"
+#include "ui/qt/qt_text.h"
+
+namespace klango::qt {
+
+MessageBar::MessageBar(QWidget* parent) : QStatusBar(parent) {
+    setSizeGripEnabled(false);
+    m_text = new QLabel(defaultText(), this);
+    m_text->setAlignment(Qt::AlignCenter);
+    m_text->setObjectName(QStringLiteral("messageText"));
+    addWidget(m_text, 1);
+    static constexpr const char* kNames[4] = {"OMP3BASE", "OMP3RECS", "OMP3TAGG", "OMP3FILT"};
+    for (size_t i = 0; i < m_items.size(); ++i) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QString::fromLatin1(kNames[i]));
+        label->setFixedWidth(kItemWidths[i]);
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        label->setContentsMargins(3, 0, 3, 0);
+        addPermanentWidget(label);
+        m_items[i] = label;
+    }
+    m_items[size_t(ui::MessageItem::Filter)]->setToolTip(QStringLiteral("Filtereinstellung"));
+}
+
+QString MessageBar::defaultText() { return u8q("Wählen Sie Ihre Option ..."); }
+
+void MessageBar::showText(const QString& text) { m_text->setText(text.isEmpty() ? defaultText() : text); }
+
+QString MessageBar::text() const { return m_text->text(); }
+
+void MessageBar::setItem(ui::MessageItem item, const QString& text, const std::string& colors) {
+    QLabel* label = m_items[size_t(item)];
+    label->setText(text);
+    m_colors[size_t(item)] = colors;
+    applyColorString(label, colors);
+}
+
+}  // namespace klango::qt

@@ -1,0 +1,39 @@
+// The main window's message bar (OMSG): a centred text (the default "Wählen Sie Ihre Option ..."
+// or the message of the highlighted menu entry) and, right of it, the four items OMP3BASE (120
+// pixels), OMP3RECS, OMP3TAGG and OMP3FILT (80 each, the last with the tool tip
+// "Filtereinstellung"), each with its colour string. Owned by the main window.
+#pragma once
+
+#include <QLabel>
+#include <QStatusBar>
+#include <array>
+#include <string>
+
+#include "ui/ui.h"
+
+namespace klango::qt {
+
+class MessageBar : public QStatusBar {
+    Q_OBJECT
+public:
+    static constexpr int kItemWidths[4] = {120, 80, 80, 80};
+
+    explicit MessageBar(QWidget* parent = nullptr);
+
+    static QString defaultText();
+    // The centred text; an empty text brings the default back.
+    void showText(const QString& text);
+    void showDefault() { showText({}); }
+    QString text() const;
+
+    void setItem(ui::MessageItem item, const QString& text, const std::string& colors);
+    QLabel* item(ui::MessageItem item) const { return m_items[size_t(item)]; }
+    const std::string& itemColors(ui::MessageItem item) const { return m_colors[size_t(item)]; }
+
+private:
+    QLabel* m_text;
+    std::array<QLabel*, 4> m_items{};
+    std::array<std::string, 4> m_colors;
+};
+
+}  // namespace klango::qt
