@@ -81,6 +81,13 @@ TEST(HelpWindow, OpensAtTheTopicAndListsTheKeywords) {
     EXPECT_GE(visible, 1);
     emit help.searchLine()->returnPressed();
     EXPECT_EQ(QString::fromStdString(help.currentAnchor()), first);
+
+    // F1 opens the topic the Ui holds.
+    QtUi ui;
+    ui.setHelpWindow(&help);
+    ui.setHelpTopic("Datensatz editieren");
+    ui.showHelp();
+    EXPECT_EQ(help.currentAnchor(), "datensatz-editieren");
     help.close();
 }
 
