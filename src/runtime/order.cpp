@@ -2,8 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <numeric>
-#include <tuple>
+#include <memory>
 #include <vector>
 
 #include "runtime/dbf_table.h"
@@ -17,7 +16,7 @@ namespace klango::runtime {
 namespace {
 
 // Key bytes held in each entry; longer keys are built from the record when prefixes tie.
-constexpr size_t kPrefixBytes = 12;
+constexpr size_t kPrefixBytes = 16;
 
 int compareBytes(std::string_view a, std::string_view b) {
     size_t n = std::min(a.size(), b.size());
@@ -29,7 +28,7 @@ int compareBytes(std::string_view a, std::string_view b) {
 // The first key bytes, zero-padded, big-endian; complemented for a descending order. A shorter
 // key pads with 0x00 (0xFF when complemented), so it sorts ahead of its longer extensions in
 // either direction's byte order, as the full comparison does.
-void packPrefix(const char* key, size_t len, bool descending, uint64_t& hi, uint32_t& lo) {
+void packPrefix(const char* key, size_t len, bool descending, uint64_t& hi, uint64_t& lo) {
     unsigned char b[kPrefixBytes] = {};
     std::memcpy(b, key, std::min(len, kPrefixBytes));
     if (descending) {
@@ -41,14 +40,70 @@ void packPrefix(const char* key, size_t len, bool descending, uint64_t& hi, uint
     for (size_t i = 8; i < kPrefixBytes; ++i) lo = (lo << 8) | b[i];
 }
 
-bool prefixLess(const OrderEntry& a, const OrderEntry& b) { return std::tie(a.hi, a.lo) < std::tie(b.hi, b.lo); }
+bool prefixLess(const OrderEntry& a, const OrderEntry& b) { return a.hi != b.hi ? a.hi < b.hi : a.lo < b.lo; }
 bool prefixEqual(const OrderEntry& a, const OrderEntry& b) { return a.hi == b.hi && a.lo == b.lo; }
+
+// One entry of a run of equal prefixes while the build sorts it by the full key (fixed width).
+struct KeyedEntry {
+    uint64_t chunk;   // the eight key bytes at the depth being sorted on, directed
+    const char* key;  // the full key
+    OrderEntry entry;
+};
+
+// Up to eight key bytes from at, zero-padded, big-endian; complemented for a descending order.
+uint64_t loadChunk(const char* at, size_t available, bool descending) {
+    unsigned char b[8] = {};
+    std::memcpy(b, at, std::min<size_t>(available, 8));
+    uint64_t v = 0;
+    for (unsigned char x : b) v = (v << 8) | x;
+    return descending ? ~v : v;
+}
+
+// Sorts a run whose keys agree in their first depth bytes, eight bytes at a time: integer
+// comparisons instead of long byte comparisons over the shared part of the keys (all tracks of
+// an artist share the artist's forty bytes). Stable, so equal keys stay in record order.
+void sortByKey(KeyedEntry* first, KeyedEntry* last, size_t depth, size_t width, bool descending) {
+    for (;;) {
+        const size_t len = size_t(last - first);
+        if (len < 2 || depth >= width) return;
+        if (len <= 12) {
+            auto less = [&](const KeyedEntry& a, const KeyedEntry& b) {
+                int c = std::memcmp(a.key + depth, b.key + depth, width - depth);
+                return descending ? c > 0 : c < 0;
+            };
+            for (KeyedEntry* i = first + 1; i < last; ++i) {
+                KeyedEntry moving = *i;
+                KeyedEntry* j = i;
+                for (; j > first && less(moving, *(j - 1)); --j) *j = *(j - 1);
+                *j = moving;
+            }
+            return;
+        }
+        bool allSame = true;
+        for (KeyedEntry* i = first; i < last; ++i) {
+            i->chunk = loadChunk(i->key + depth, width - depth, descending);
+            allSame = allSame && i->chunk == first->chunk;
+        }
+        if (allSame) {
+            depth += 8;
+            continue;
+        }
+        std::stable_sort(first, last, [](const KeyedEntry& a, const KeyedEntry& b) { return a.chunk < b.chunk; });
+        for (KeyedEntry* i = first; i < last;) {
+            KeyedEntry* j = i + 1;
+            while (j < last && j->chunk == i->chunk) ++j;
+            if (j - i >= 2) sortByKey(i, j, depth + 8, width, descending);
+            i = j;
+        }
+        return;
+    }
+}
 
 // A key being looked for: its prefix, its full bytes and the record it belongs to (0: ahead of
 // every record with that key).
 struct Probe {
     uint64_t hi = 0;
-    uint32_t lo = 0;
+    uint64_t lo = 0;
     uint32_t recno = 0;
     std::string_view key;
 };
@@ -118,6 +173,13 @@ struct Order::Impl {
         }
     }
     void keyOfRecord(uint32_t recno, std::string& out) const { keyOfBytes(table.recordBytes(recno), out); }
+    // At least the first length bytes of a record's key (all of it when it is shorter); a seek
+    // needs no more, and fewer bytes mean fewer fields read.
+    void keyHeadOfRecord(uint32_t recno, size_t length, std::string& out) const {
+        if (!compiled) return keyOfRecord(recno, out);
+        out.resize(std::min(length, width));
+        compiled->build(table.recordBytes(recno), out.data(), out.size());
+    }
 
     int directed(int c) const { return descending ? -c : c; }
 
@@ -172,6 +234,12 @@ void Order::Impl::buildEntries() {
     const uint32_t n = table.lastRec();
     std::vector<OrderEntry> all;
     all.reserve(n);
+    // Where prefixes can tie, every full key is built in the one pass in record order (the
+    // records are read in file order, which the memory system rewards) and kept until the build
+    // is done; building them later in key order would touch the records at random.
+    const bool keepKeys = compiled && needFull;
+    std::unique_ptr<char[]> arena(keepKeys ? new char[size_t(n) * width] : nullptr);
+    auto arenaKey = [&](uint32_t recno) { return arena.get() + size_t(recno - 1) * width; };
     std::string k;
     char prefix[kPrefixBytes];
     const size_t prefixLen = std::min(width, kPrefixBytes);
@@ -180,7 +248,11 @@ void Order::Impl::buildEntries() {
         if (!visible(bytes)) continue;
         OrderEntry e;
         e.recno = r;
-        if (compiled) {
+        if (keepKeys) {
+            char* full = arenaKey(r);
+            compiled->build(bytes, full);
+            packPrefix(full, width, descending, e.hi, e.lo);
+        } else if (compiled) {
             compiled->build(bytes, prefix, prefixLen);
             packPrefix(prefix, prefixLen, descending, e.hi, e.lo);
         } else {
@@ -190,42 +262,50 @@ void Order::Impl::buildEntries() {
         all.push_back(e);
     }
     std::sort(all.begin(), all.end(), [](const OrderEntry& a, const OrderEntry& b) {
-        return std::tie(a.hi, a.lo, a.recno) < std::tie(b.hi, b.lo, b.recno);
+        if (a.hi != b.hi) return a.hi < b.hi;
+        if (a.lo != b.lo) return a.lo < b.lo;
+        return a.recno < b.recno;
     });
 
-    // Runs of equal prefixes are put in order by their full keys, each built once; the run is in
-    // record order already, so a stable sort keeps equal keys that way.
+    // Runs of equal prefixes are put in order by their full keys; a run is in record order
+    // already, so a stable sort keeps equal keys that way.
     std::vector<bool> sameKeyAsPrevious;
     if (unique) sameKeyAsPrevious.assign(all.size(), false);
-    std::vector<std::string> keys;
-    std::vector<uint32_t> idx;
-    std::vector<OrderEntry> run;
+    std::vector<KeyedEntry> run;                            // fixed-width keys from the arena
+    std::vector<std::pair<std::string, OrderEntry>> loose;  // keys of a hand-made function
     for (size_t i = 0; i < all.size();) {
         size_t j = i + 1;
         while (j < all.size() && prefixEqual(all[i], all[j])) ++j;
-        if (j - i >= 2) {
-            if (!needFull) {
-                if (unique) {
-                    for (size_t x = i + 1; x < j; ++x) sameKeyAsPrevious[x] = true;
-                }
-            } else {
-                size_t len = j - i;
-                keys.resize(len);
-                for (size_t x = 0; x < len; ++x) keyOfRecord(all[i + x].recno, keys[x]);
-                idx.resize(len);
-                std::iota(idx.begin(), idx.end(), 0u);
-                std::stable_sort(idx.begin(), idx.end(), [&](uint32_t a, uint32_t b) {
-                    return directed(compareBytes(keys[a], keys[b])) < 0;
-                });
-                run.assign(all.begin() + std::ptrdiff_t(i), all.begin() + std::ptrdiff_t(j));
-                for (size_t x = 0; x < len; ++x) {
-                    all[i + x] = run[idx[x]];
-                    if (unique && x > 0) sameKeyAsPrevious[i + x] = keys[idx[x]] == keys[idx[x - 1]];
-                }
+        const size_t len = j - i;
+        if (len >= 2 && !needFull) {
+            if (unique) {
+                for (size_t x = i + 1; x < j; ++x) sameKeyAsPrevious[x] = true;
+            }
+        } else if (len >= 2 && keepKeys) {
+            run.resize(len);
+            for (size_t x = 0; x < len; ++x) run[x] = {0, arenaKey(all[i + x].recno), all[i + x]};
+            sortByKey(run.data(), run.data() + len, kPrefixBytes, width, descending);
+            for (size_t x = 0; x < len; ++x) {
+                all[i + x] = run[x].entry;
+                if (unique && x > 0) sameKeyAsPrevious[i + x] = std::memcmp(run[x].key, run[x - 1].key, width) == 0;
+            }
+        } else if (len >= 2) {
+            loose.resize(len);
+            for (size_t x = 0; x < len; ++x) {
+                keyOfRecord(all[i + x].recno, loose[x].first);
+                loose[x].second = all[i + x];
+            }
+            std::stable_sort(loose.begin(), loose.end(), [&](const auto& a, const auto& b) {
+                return directed(compareBytes(a.first, b.first)) < 0;
+            });
+            for (size_t x = 0; x < len; ++x) {
+                all[i + x] = loose[x].second;
+                if (unique && x > 0) sameKeyAsPrevious[i + x] = loose[x].first == loose[x - 1].first;
             }
         }
         i = j;
     }
+    arena.reset();
 
     if (!unique) {
         main.assign(all);
@@ -450,11 +530,10 @@ std::optional<size_t> Order::positionOf(uint32_t recno) const {
 size_t Order::seek(std::string_view prefix, bool& found) const {
     const Impl& d = *m_impl;
     const size_t m = std::min(prefix.size(), kPrefixBytes);
-    uint64_t phi = 0;
-    uint32_t plo = 0;
+    uint64_t phi = 0, plo = 0;
     packPrefix(prefix.data(), m, d.descending, phi, plo);
     const uint64_t maskHi = m == 0 ? 0 : (m >= 8 ? ~uint64_t(0) : ~uint64_t(0) << (8 * (8 - m)));
-    const uint32_t maskLo = m <= 8 ? 0 : (m >= kPrefixBytes ? ~uint32_t(0) : ~uint32_t(0) << (8 * (12 - m)));
+    const uint64_t maskLo = m <= 8 ? 0 : (m >= 16 ? ~uint64_t(0) : ~uint64_t(0) << (8 * (16 - m)));
     phi &= maskHi;
     plo &= maskLo;
     // With fixed-width keys at least as long as a short prefix, the entry prefixes decide alone.
@@ -462,10 +541,10 @@ size_t Order::seek(std::string_view prefix, bool& found) const {
     auto cut = [&](const OrderEntry& e) -> int {
         uint64_t eh = e.hi & maskHi;
         if (eh != phi) return eh < phi ? -1 : 1;
-        uint32_t el = e.lo & maskLo;
+        uint64_t el = e.lo & maskLo;
         if (el != plo) return el < plo ? -1 : 1;
         if (prefixDecides) return 0;
-        d.keyOfRecord(e.recno, d.scratch);
+        d.keyHeadOfRecord(e.recno, prefix.size(), d.scratch);
         std::string_view k(d.scratch);
         return d.directed(compareBytes(k.substr(0, prefix.size()), prefix));
     };

@@ -10,13 +10,17 @@
 
 namespace klango::runtime {
 
-// A key prefix (the first key bytes, big-endian in hi and lo, complemented for a descending
-// order so that plain integer comparison follows the order's direction) and the record number.
+// A key prefix (the first sixteen key bytes, big-endian in hi and lo, complemented for a
+// descending order so that plain integer comparison follows the order's direction) and the
+// record number: twenty bytes, packed, since a million of them stand in each order.
+#pragma pack(push, 4)
 struct OrderEntry {
     uint64_t hi = 0;
-    uint32_t lo = 0;
+    uint64_t lo = 0;
     uint32_t recno = 0;
 };
+#pragma pack(pop)
+static_assert(sizeof(OrderEntry) == 20);
 
 class OrderEntries {
 public:

@@ -4,13 +4,12 @@
 
 #include <algorithm>
 #include <random>
-#include <tuple>
 
 using namespace klango::runtime;
 
 namespace {
 
-bool before(const OrderEntry& a, const OrderEntry& b) { return std::tie(a.hi, a.recno) < std::tie(b.hi, b.recno); }
+bool before(const OrderEntry& a, const OrderEntry& b) { return a.hi != b.hi ? a.hi < b.hi : a.recno < b.recno; }
 
 void expectEqual(const OrderEntries& got, const std::vector<OrderEntry>& want) {
     ASSERT_EQ(got.size(), want.size());
