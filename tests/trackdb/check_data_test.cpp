@@ -5,7 +5,10 @@
 #include <filesystem>
 
 #include "platform/file_names.h"
+#include "runtime/cp1252.h"
+#include "runtime/key_expression.h"
 #include "runtime/dbf_table.h"
+#include "runtime/error.h"
 #include "runtime/work_areas.h"
 #include "support/test_support.h"
 #include "trackdb/msg_meter.h"
