@@ -204,6 +204,24 @@ bool isCanonicalNumber(std::string_view raw, int decimals) {
     return i == n && i - frac == size_t(decimals);
 }
 
+// upperAZ over n bytes, eight at a time: keys are built for every record of every order.
+void upperAZBytes(const char* src, char* out, size_t n) {
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kHigh = 0x8080808080808080ull;
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t x;
+        std::memcpy(&x, src + i, 8);
+        const uint64_t low7 = x & ~kHigh;
+        const uint64_t atLeastA = low7 + (0x80 - 'a') * kOnes;      // high bit: byte & 0x7F >= 'a'
+        const uint64_t aboveZ = low7 + (0x80 - 'z' - 1) * kOnes;    // high bit: byte & 0x7F > 'z'
+        const uint64_t lower = atLeastA & ~aboveZ & ~x & kHigh;    // and the byte itself below 0x80
+        x ^= lower >> 2;                                           // 0x80 >> 2 is the case bit 0x20
+        std::memcpy(out + i, &x, 8);
+    }
+    for (; i < n; ++i) out[i] = upperAZ(src[i]);
+}
+
 void buildSegment(const KeySegment& seg, const char* record, char* out, size_t limit) {
     const char* src = record + seg.offset;
     size_t n = std::min(limit, size_t(seg.width));
@@ -212,11 +230,7 @@ void buildSegment(const KeySegment& seg, const char* record, char* out, size_t l
             std::memcpy(out, src, n);
             return;
         case KeySegment::Kind::kUpper:
-            // Branch-free, so that the compiler can do many bytes at a time.
-            for (size_t i = 0; i < n; ++i) {
-                unsigned char c = static_cast<unsigned char>(src[i]);
-                out[i] = char(c - (unsigned(c - 'a') < 26u ? 32 : 0));
-            }
+            upperAZBytes(src, out, n);
             return;
         case KeySegment::Kind::kNumber: {
             std::string_view raw(src, size_t(seg.fieldWidth));

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "runtime/cp1252.h"
 #include "runtime/error.h"
 
 using namespace klango::runtime;
@@ -89,6 +90,16 @@ TEST(KeyExpression, UpperChangesOnlyAToZAndKeepsBlanks) {
     Record r(s);
     r.set("GROUP", "die \xE4rzte & co").set("TIME", "3:05");
     EXPECT_EQ(keyOf(spec, r), "DIE \xE4RZTE & CO" + std::string(26, ' ') + "3:05 ");
+
+    // Every byte value at every position within a group of eight bytes.
+    KeySpec path = compileKey(s, "upper(PATH)");
+    for (int shift = 0; shift < 8; ++shift) {
+        std::string bytes;
+        for (int i = 0; i < 250; ++i) bytes += char((i * 7 + shift) & 0xFF);
+        Record all(s);
+        all.set("PATH", bytes);
+        EXPECT_EQ(keyOf(path, all), upperAZ(bytes)) << shift;
+    }
 }
 
 TEST(KeyExpression, StrRendersTheValueRightAlignedInItsWidth) {
