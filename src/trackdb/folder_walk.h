@@ -12,8 +12,8 @@
 namespace klango::trackdb {
 
 struct FoundFile {
-    std::string text;             // the path as the track record stores it: CP1252, "/", case kept
-    std::filesystem::path path;   // the same file for the file system
+    std::string text;            // the path as the track record stores it: CP1252, "/", case kept
+    std::filesystem::path path;  // the same file for the file system
 };
 
 struct FolderWalkResult {
@@ -24,7 +24,7 @@ struct FolderWalkResult {
 };
 
 class FolderWalk {
-public:
+  public:
     static constexpr size_t kNamedSkips = 5;
 
     // pattern is matched case-blind against file names ("*.MP3" takes "a.mp3" and "b.Mp3").
@@ -42,7 +42,7 @@ public:
     // The lower-casing of the sort: A to Z only, as the keys upper-case a to z only.
     static std::string sortKey(std::string_view text);
 
-private:
+  private:
     std::filesystem::path m_base;
     std::string m_pattern;
 };

@@ -10,7 +10,7 @@
 namespace klango::trackdb {
 
 class ImportDialogModel : public ui::DialogModel {
-public:
+  public:
     static constexpr int kWidth = 380;
     static constexpr int kHeight = 210;
 
@@ -48,7 +48,7 @@ public:
     void interrupt();
     bool interrupted() const { return m_break; }
 
-private:
+  private:
     std::string m_intro;
     bool& m_break;
     std::string m_path;

@@ -12,9 +12,9 @@ struct ImportSession {
     // The target existed and the user chose to update it; after the file loop, the answer to
     // the question whether missing entries are to be deleted.
     bool LREFRESH = false;
-    long NRECADD = 0;   // records appended
-    long NRECDEL = 0;   // records deleted because their file is gone
-    bool LBREAK = false;  // "&Unterbrechen" was pressed
+    long NRECADD = 0;        // records appended
+    long NRECDEL = 0;        // records deleted because their file is gone
+    bool LBREAK = false;     // "&Unterbrechen" was pressed
     std::string CDRIVENAME;  // medium name written into DISCNAME
     std::string CPATH;       // folder shown in the import dialog
     std::string CFILE;       // file name shown in the import dialog

@@ -79,8 +79,9 @@ bool Mp3Import::MP3IMPORT() {
         m_session.LREFRESH = m_ui.yesNo("Aktualisieren", "Nicht vorhandene Eintr\xE4ge l\xF6schen ?", true);
         if (m_session.LREFRESH) deleteMissing();
         if (m_session.NRECADD > 0 || m_session.NRECDEL > 0) {
-            m_ui.info(kTitleImport, "Es wurden " + std::to_string(m_session.NRECADD) + " Titel angef\xFCgt und " +
-                                        std::to_string(m_session.NRECDEL) + " Titel gel\xF6scht!");
+            m_ui.info(kTitleImport, "Es wurden " + std::to_string(m_session.NRECADD) +
+                                        " Titel angef\xFCgt und " + std::to_string(m_session.NRECDEL) +
+                                        " Titel gel\xF6scht!");
         }
     }
     reportSkipped();
@@ -164,7 +165,8 @@ bool Mp3Import::SCANDRIVE(const std::string& cFolder) {
         GETINDIR(cFolder + "*.MP3", dialog);
         dialog.requestClose();
     });
-    if (m_session.LBREAK) m_ui.warning("Import", "Der Datenimport wurde unterbrochen und ist unvollst\xE4ndig !");
+    if (m_session.LBREAK)
+        m_ui.warning("Import", "Der Datenimport wurde unterbrochen und ist unvollst\xE4ndig !");
     return true;
 }
 
@@ -193,7 +195,8 @@ void Mp3Import::GETINDIR(const std::string& cMask, ImportDialogModel& oMeter) {
     FolderWalkResult found = walk.run();
     m_session.skippedCount += found.skippedCount;
     for (auto& name : found.skippedNames) {
-        if (m_session.skippedNames.size() < FolderWalk::kNamedSkips) m_session.skippedNames.push_back(std::move(name));
+        if (m_session.skippedNames.size() < FolderWalk::kNamedSkips)
+            m_session.skippedNames.push_back(std::move(name));
     }
 
     const GenreTable genres = GenreTable::fromProgramFolder(m_state.CRUNIN);
@@ -225,7 +228,8 @@ void Mp3Import::deleteMissing() {
         const runtime::RecordView record = table->view(recno);
         if (!record.isDeleted()) {
             const std::string_view path = runtime::trimRight(record.raw(track::PATH));
-            if (path.size() > source.size() && path.compare(0, source.size(), source) == 0 && !trackFileExists(path)) {
+            if (path.size() > source.size() && path.compare(0, source.size(), source) == 0 &&
+                !trackFileExists(path)) {
                 table->goTo(recno);
                 table->deleteRecord();
                 ++m_session.NRECDEL;
@@ -240,8 +244,9 @@ void Mp3Import::deleteMissing() {
 void Mp3Import::reportSkipped() {
     const size_t n = m_session.skippedCount;
     if (n == 0) return;
-    std::string text = n == 1 ? std::string("1 Datei wurde nicht eingelesen, weil ihr Name Zeichen enth\xE4lt, ")
-                              : std::to_string(n) + " Dateien wurden nicht eingelesen, weil ihre Namen Zeichen enthalten, ";
+    std::string text =
+        n == 1 ? std::string("1 Datei wurde nicht eingelesen, weil ihr Name Zeichen enth\xE4lt, ")
+               : std::to_string(n) + " Dateien wurden nicht eingelesen, weil ihre Namen Zeichen enthalten, ";
     text += "die die Datenbank nicht speichern kann:";
     for (const std::string& name : m_session.skippedNames) text += "\n" + name;
     if (n > m_session.skippedNames.size()) text += "\n...";

@@ -28,7 +28,7 @@ constexpr const char* kImportPathIndex = "MP3TEMP.NT1";
 constexpr const char* kImportGroupIndex = "MP3TEMP.NT2";
 
 class Mp3Import {
-public:
+  public:
     Mp3Import(shell::AppState& state, runtime::WorkAreas& areas, ui::Ui& ui,
               platform::Volumes volumes = platform::Volumes());
 
@@ -47,7 +47,7 @@ public:
     ImportSession& session() { return m_session; }
     const ImportSession& session() const { return m_session; }
 
-private:
+  private:
     void deleteMissing();
     void reportSkipped();
     void cleanUp();

@@ -58,7 +58,8 @@ bool trackFileExists(std::string_view storedPath) {
     return fs::is_regular_file(fileOf(storedPath), ec);
 }
 
-void PUTDATA(runtime::DbfTable& table, ImportSession& session, std::string_view cPath, const TagResult& aTag) {
+void PUTDATA(runtime::DbfTable& table, ImportSession& session, std::string_view cPath,
+             const TagResult& aTag) {
     KLANGO_ROUTINE("PUTDATA");
     const std::string_view stored = runtime::trimRight(cPath.substr(0, kPathWidth));
 

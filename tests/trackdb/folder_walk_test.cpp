@@ -47,7 +47,7 @@ TEST(FolderWalk, ReadsInLowerCasedPathOrderKeepingTheCase) {
 
     EXPECT_EQ(relativeTexts(r, dir.root()),
               (std::vector<std::string>{"a/Deep/w.Mp3", "a/y.mp3", "B/z.mp3", "Upper.MP3", "x.mp3"}));
-    EXPECT_EQ(top, 3u);  // a, B, empty
+    EXPECT_EQ(top, 3u);             // a, B, empty
     EXPECT_EQ(folders.size(), 4u);  // and a/Deep below them
     EXPECT_EQ(r.skippedCount, 0u);
 }
@@ -70,7 +70,8 @@ TEST(FolderWalk, LeavesOutHiddenEntriesAndLinkedFolders) {
 
     FolderWalkResult r = FolderWalk(dir.root(), "*.MP3").run();
     // A link to a file is read as that file; a dangling link and a folder named like a file are not.
-    EXPECT_EQ(relativeTexts(r, dir.root()), (std::vector<std::string>{"alias.mp3", "keep.mp3", "music/ok.mp3"}));
+    EXPECT_EQ(relativeTexts(r, dir.root()),
+              (std::vector<std::string>{"alias.mp3", "keep.mp3", "music/ok.mp3"}));
 }
 
 TEST(FolderWalk, SkipsAndCountsNamesOutsideTheCodePage) {
@@ -94,7 +95,8 @@ TEST(FolderWalk, StaysOnTheSourceFileSystem) {
     dir.write("disk.mp3", "x");
     const fs::path mountPoint = dir.root() / "mounted";
     fs::create_directory(mountPoint);
-    const std::string mount = "mount -t tmpfs klangotest " + test::shellQuote(mountPoint.string()) + " 2>/dev/null";
+    const std::string mount =
+        "mount -t tmpfs klangotest " + test::shellQuote(mountPoint.string()) + " 2>/dev/null";
     if (std::system(mount.c_str()) != 0) GTEST_SKIP() << "cannot mount a file system here";
     test::writeFileBytes(mountPoint / "other.mp3", "x");
 

@@ -32,8 +32,10 @@ struct ImportTable {
         path.name = kImportPathOrder;
         runtime::OrderOptions group;
         group.name = kImportGroupOrder;
-        table->createOrder(dir.root() / "T.NT1", runtime::compileKey(table->structure(), kImportPathKey), path);
-        table->attachOrder(dir.root() / "T.NT2", runtime::compileKey(table->structure(), kImportGroupKey), group);
+        table->createOrder(dir.root() / "T.NT1", runtime::compileKey(table->structure(), kImportPathKey),
+                           path);
+        table->attachOrder(dir.root() / "T.NT2", runtime::compileKey(table->structure(), kImportGroupKey),
+                           group);
     }
     std::string text(const fs::path& p) const { return runtime::utf8ToCp1252(p.string()); }
     std::string field(uint32_t recno, int f) const {

@@ -29,7 +29,7 @@ struct Row {
 // A program folder, a music folder without "-" in its path, and a mount table that knows no
 // drive (so the medium has no label) unless a test gives the music folder one.
 class Mp3ImportTest : public ::testing::Test {
-protected:
+  protected:
     Mp3ImportTest() : areas(home.data()) {
         state.CRUNIN = home.root() / "";
         state.CINIFILE = home.root() / "KLANGO.INI";
@@ -65,7 +65,8 @@ protected:
             if (v.isDeleted()) continue;
             out.push_back({std::string(runtime::trimRight(v.raw(track::PATH))),
                            std::string(runtime::trimRight(v.raw(track::TITLE))),
-                           std::string(runtime::trimRight(v.raw(track::DISCNAME))), int(v.number(track::IMPORT))});
+                           std::string(runtime::trimRight(v.raw(track::DISCNAME))),
+                           int(v.number(track::IMPORT))});
         }
         table->close();
         return out;
@@ -103,7 +104,7 @@ TEST_F(Mp3ImportTest, NewImportFillsTheDatabaseInPathOrder) {
 
     ASSERT_TRUE(runImport());
     expectScriptPlayed();
-    EXPECT_FALSE(called("info:"));  // a new database never gets the summary
+    EXPECT_FALSE(called("info:"));   // a new database never gets the summary
     EXPECT_FALSE(called("yesNo:"));  // nor the delete question
     EXPECT_EQ(state.CFILE, "BEST");
     std::vector<Row> r = rows("BEST");
@@ -122,7 +123,8 @@ TEST_F(Mp3ImportTest, NewImportFillsTheDatabaseInPathOrder) {
     EXPECT_FALSE(fs::exists(home.root() / "MP3TEMP.NT1"));
     EXPECT_FALSE(fs::exists(home.root() / "MP3TEMP.NT2"));
     EXPECT_EQ(ui.messageItem(ui::MessageItem::Base), "BEST");
-    EXPECT_NE(std::find(ui.messages().begin(), ui.messages().end(), "Daten einlesen ..."), ui.messages().end());
+    EXPECT_NE(std::find(ui.messages().begin(), ui.messages().end(), "Daten einlesen ..."),
+              ui.messages().end());
     // Not a drive root: the last folder name is proposed.
     const std::string proposal = runtime::upperAZ(music.root().filename().string()) + ".DBF";
     EXPECT_TRUE(called("saveFile: MP3-Datenbank anlegen unter ... | " + proposal));
