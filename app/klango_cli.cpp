@@ -1,6 +1,8 @@
 // klango-cli: the catalogue from a shell. The same routines as the desktop program, without
 // windows: questions take their defaults, errors are printed and take the default.
+#include <chrono>
 #include <cstdio>
+#include <unistd.h>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -15,8 +17,11 @@
 #include "runtime/key_expression.h"
 #include "runtime/order.h"
 #include "runtime/work_areas.h"
+#include "shell/app_state.h"
 #include "shell/rx_helpers.h"
 #include "trackdb/check_data.h"
+#include "trackdb/import_dialog_model.h"
+#include "trackdb/mp3_import.h"
 #include "trackdb/record_export.h"
 #include "trackdb/track_record.h"
 #include "ui/ui.h"
@@ -38,6 +43,12 @@ constexpr const char* kUsage =
     "  list NAME [--order 1..6] [--csv]\n"
     "                                alle Titel der Datenbank in der gewählten Sortierung\n"
     "                                (1 Interpret, 2 Album, 3 Songtitel, 4 Genre, 5 Zeit, 6 Note)\n"
+    "  import QUELLE [--db NAME] [--update] [--delete-missing]\n"
+    "                                MP3-Dateien aus dem Ordner QUELLE und allen Ordnern darunter\n"
+    "                                einlesen (Vorgabe für NAME: Datenträgername bzw. letzter\n"
+    "                                Ordnername); eine vorhandene Datenbank wird ersetzt, mit\n"
+    "                                --update aktualisiert, --delete-missing löscht dann die\n"
+    "                                Einträge nicht mehr vorhandener Dateien unter QUELLE\n"
     "\n"
     "Optionen:\n"
     "  --home ORDNER   Programmordner mit KLANGO.INI und Daten/ (Vorgabe: Ordner des Programms)\n"
@@ -145,6 +156,94 @@ int cmdList(const Context& ctx, const std::vector<std::string>& args) {
     return std::cout ? 0 : 1;
 }
 
+// The import's dialogs answered from the command line: the source folder, the database name
+// (the proposal unless --db names one) and the two questions. Progress goes to a terminal only.
+class ImportUi : public ConsoleUi {
+public:
+    ImportUi(std::string source, std::optional<std::string> db, bool update, bool deleteMissing)
+        : ConsoleUi(false), m_source(std::move(source)), m_db(std::move(db)), m_update(update),
+          m_deleteMissing(deleteMissing), m_progress(isatty(STDERR_FILENO) != 0) {}
+
+    std::string chooseFolder(const std::string&, const std::string&) override { return m_source; }
+    std::string saveFile(const ui::FileDialogRequest& request) override {
+        if (m_askedName++) return {};  // a refused name is not asked again: cancel
+        return m_db ? *m_db : request.defaultName;
+    }
+    bool yesNo(const std::string&, const std::string& text, bool) override {
+        if (text.rfind("Die Datei existiert bereits", 0) == 0) return m_update;
+        if (text.rfind("Nicht vorhandene", 0) == 0) return m_deleteMissing;
+        return false;
+    }
+    void runDialog(ui::DialogModel& model, const std::function<void()>& onShown) override {
+        auto* import = dynamic_cast<trackdb::ImportDialogModel*>(&model);
+        const auto start = std::chrono::steady_clock::now();
+        auto last = start;
+        if (import && m_progress) {
+            model.onChanged = [&, import] {
+                auto now = std::chrono::steady_clock::now();
+                if (now - last < std::chrono::milliseconds(200)) return;
+                last = now;
+                double secs = std::chrono::duration<double>(now - start).count();
+                std::fprintf(stderr, "\r%ld / %ld Dateien, %.0f Dateien/s   ", import->position(), import->total(),
+                             secs > 0 ? double(import->position()) / secs : 0.0);
+                std::fflush(stderr);
+            };
+        }
+        if (onShown) onShown();
+        model.onChanged = nullptr;
+        if (import && m_progress) std::fprintf(stderr, "\n");
+    }
+
+private:
+    std::string m_source;
+    std::optional<std::string> m_db;
+    bool m_update;
+    bool m_deleteMissing;
+    bool m_progress;
+    int m_askedName = 0;
+};
+
+int cmdImport(const Context& ctx, const std::vector<std::string>& args) {
+    std::optional<std::string> source, db;
+    bool update = false, deleteMissing = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--update") {
+            update = true;
+        } else if (args[i] == "--delete-missing") {
+            deleteMissing = true;
+        } else if (args[i] == "--db") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) return fail("--db braucht einen Datenbanknamen");
+            db = runtime::utf8ToCp1252(args[++i]);
+        } else if (!source && (args[i].empty() || args[i][0] != '-')) {
+            source = args[i];
+        } else {
+            return fail("unbekanntes Argument \"" + args[i] + "\"");
+        }
+    }
+    if (!source) return fail("import braucht einen Quellordner");
+    if (deleteMissing && !update) return fail("--delete-missing gilt nur zusammen mit --update");
+    std::error_code ec;
+    fs::path folder = fs::absolute(*source, ec);
+    if (ec || !fs::is_directory(folder, ec)) return fail("Quellordner \"" + *source + "\" nicht gefunden");
+    std::string text = folder.lexically_normal().string();
+    if (runtime::cp1252ToUtf8(runtime::utf8ToCp1252(text)) != text)
+        return fail("der Ordnername \"" + text + "\" lässt sich in Klangos Datenbanken nicht speichern");
+    if (text.empty() || text.back() != '/') text += '/';
+
+    shell::AppState state;
+    shell::LOADPUBLICS(state, ctx.home);
+    runtime::WorkAreas areas(ctx.data());
+    ImportUi ui(runtime::utf8ToCp1252(text), db, update, deleteMissing);
+    trackdb::Mp3Import import(state, areas, ui);
+    if (!import.MP3IMPORT()) return fail("Import abgebrochen: kein gültiger Datenbankname");
+    const auto& s = import.session();
+    std::cout << "Datenbank: " << runtime::cp1252ToUtf8(state.CFILE) << "\n"
+              << "Angefügt: " << s.NRECADD << "\n"
+              << "Gelöscht: " << s.NRECDEL << "\n"
+              << "Übersprungen: " << s.skippedCount << "\n";
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -182,5 +281,6 @@ int main(int argc, char** argv) {
     }
     if (command == "check") return cmdCheck(ctx, rest);
     if (command == "list") return cmdList(ctx, rest);
+    if (command == "import") return cmdImport(ctx, rest);
     return fail("unbekannter Befehl \"" + command + "\" (siehe --help)");
 }

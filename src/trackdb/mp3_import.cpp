@@ -4,6 +4,8 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/executable_path.h"
+#include "platform/file_names.h"
 #include "runtime/call_stack.h"
 #include "runtime/cp1252.h"
 #include "runtime/dbf_table.h"
@@ -199,7 +201,13 @@ void Mp3Import::GETINDIR(const std::string& cMask, ImportDialogModel& oMeter) {
             m_session.skippedNames.push_back(std::move(name));
     }
 
-    const GenreTable genres = GenreTable::fromProgramFolder(m_state.CRUNIN);
+    // A program folder without the parameter file (a catalogue folder of the command-line tool)
+    // uses the one shipped beside the program.
+    std::error_code genreEc;
+    const bool ownGenres = std::filesystem::exists(
+        platform::resolveCaseBlind(m_state.CRUNIN, kGenreFileName), genreEc);
+    const GenreTable genres =
+        GenreTable::fromProgramFolder(ownGenres ? m_state.CRUNIN : platform::executableFolder());
     oMeter.setTotal(long(found.files.size()));
     oMeter.setPosition(0);
     long i = 0;

@@ -89,3 +89,52 @@ TEST(KlangoCli, RefusesACorruptTableWithoutTouchingIt) {
     EXPECT_EQ(r.exitCode, 1) << r.output;
     EXPECT_EQ(test::readFileBytes(home.data() / "Kaputt.dbf"), std::string("\x03garbage", 8));
 }
+
+namespace {
+
+// An MP3 file with nothing but an ID3v1 tag: title, artist, album, year, genre byte.
+void writeId3v1File(const fs::path& file, const std::string& title, const std::string& artist,
+                    const std::string& album, const std::string& year, unsigned char genre) {
+    std::string tag = "TAG";
+    auto field = [&](const std::string& v, size_t w) { tag += v.substr(0, w) + std::string(w - std::min(w, v.size()), '\0'); };
+    field(title, 30);
+    field(artist, 30);
+    field(album, 30);
+    field(year, 4);
+    field("", 30);
+    tag += char(genre);
+    fs::create_directories(file.parent_path());
+    test::writeFileBytes(file, std::string(1000, '\0') + tag);
+}
+
+}  // namespace
+
+TEST(KlangoCli, ImportFillsUpdatesAndReportsTheCounters) {
+    test::TempHome home;
+    const fs::path source = home.root() / "Quelle";
+    writeId3v1File(source / "Abba" / "Gold" / "waterloo.mp3", "Waterloo", "ABBA", "Gold", "1974", 13);
+    writeId3v1File(source / "b.mp3", "Song", "Band", "Best", "2003", 17);
+
+    auto r = cli(home, "import " + test::shellQuote(source.string()) + " --db Pop");
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_NE(r.output.find("Angefügt: 2"), std::string::npos) << r.output;
+    auto list = cli(home, "list Pop --csv --order 3");
+    ASSERT_EQ(list.exitCode, 0) << list.output;
+    EXPECT_NE(list.output.find("/b.mp3,Best,Band,Song,"), std::string::npos) << list.output;
+    EXPECT_NE(list.output.find("Gold,ABBA,Waterloo,"), std::string::npos) << list.output;
+    EXPECT_NE(list.output.find(",ID3,3,"), std::string::npos);
+    EXPECT_LT(list.output.find("Song"), list.output.find("Waterloo"));  // title order
+
+    fs::remove(source / "b.mp3");
+    writeId3v1File(source / "c.mp3", "Neu", "Band", "Best", "2004", 17);
+    auto update = cli(home, "import " + test::shellQuote(source.string()) + " --db Pop --update --delete-missing");
+    ASSERT_EQ(update.exitCode, 0) << update.output;
+    EXPECT_NE(update.output.find("Angefügt: 1"), std::string::npos) << update.output;
+    EXPECT_NE(update.output.find("Gelöscht: 1"), std::string::npos) << update.output;
+    auto after = cli(home, "list Pop --csv");
+    EXPECT_EQ(after.output.find("/b.mp3"), std::string::npos);
+    EXPECT_NE(after.output.find("/c.mp3"), std::string::npos);
+
+    EXPECT_EQ(cli(home, "import " + test::shellQuote((home.root() / "fehlt").string())).exitCode, 1);
+    EXPECT_EQ(cli(home, "import " + test::shellQuote(source.string()) + " --delete-missing").exitCode, 1);
+}
