@@ -9,10 +9,12 @@
 #include "platform/executable_path.h"
 #include "runtime/error.h"
 #include "shell/startup.h"
+#include "trackdb/mp3_import.h"
 #include "ui/qt/about_box.h"
 #include "ui/qt/artwork.h"
 #include "ui/qt/dialog_style.h"
 #include "ui/qt/help_window.h"
+#include "ui/qt/import_dialog_view.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/qt_text.h"
 #include "ui/qt/qt_ui.h"
@@ -44,6 +46,7 @@ int main(int argc, char** argv) {
     installErrorHandler();
 
     qt::QtUi ui;
+    qt::ImportDialogView::registerWith(ui);
     shell::Shell sh(ui);
     ui.setState(sh.state);
 
@@ -78,6 +81,7 @@ int main(int argc, char** argv) {
     hooks.helpContents = [&help] { help.showTopic({}); };
     hooks.helpIndex = [&help] { help.showIndex({}); };
     hooks.redrawMenu = [&window] { window.refreshMenu(); };
+    hooks.MP3IMPORT = [&sh, &ui] { return trackdb::MP3IMPORT(sh.state, *sh.areas, ui); };
     window.applyRectangle(rect);
     window.show();
     window.applyRectangle(rect);  // now that the frame is known

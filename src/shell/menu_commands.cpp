@@ -1,5 +1,6 @@
 #include "shell/menu_commands.h"
 
+#include "runtime/dbf_table.h"
 #include "shell/rx_helpers.h"
 
 namespace klango::shell {
@@ -16,6 +17,21 @@ void focus(Shell& shell) {
 
 void reopen(Shell& shell) { shell.hooks.MP3TABLE(false); }
 
+// Without the table window the new database cannot be shown yet; the message bar still tells
+// its name and how many titles it holds. The table is opened only to count and closed again.
+void showImportCounts(Shell& shell) {
+    AppState& s = shell.state;
+    std::string records;
+    if (shell.areas && !s.CFILE.empty()) {
+        if (runtime::DbfTable* table = shell.areas->use(s.CFILE + ".dbf", "DMP3")) {
+            records = std::to_string(table->count());
+        }
+        shell.areas->closeAll();
+    }
+    shell.ui->setMessageItem(ui::MessageItem::Base, s.CFILE);
+    shell.ui->setMessageItem(ui::MessageItem::Records, records.empty() ? "" : "Titel: " + records);
+}
+
 }  // namespace
 
 bool commandAvailable(MenuCommand command, const ShellHooks& h) {
@@ -23,7 +39,7 @@ bool commandAvailable(MenuCommand command, const ShellHooks& h) {
         case MenuCommand::None:
             return false;
         case MenuCommand::New:
-            return bool(h.MP3IMPORT) && bool(h.MP3TABLE);
+            return bool(h.MP3IMPORT);
         case MenuCommand::Open:
             return bool(h.MP3TABLE);
         case MenuCommand::AppendFrom:
@@ -96,7 +112,12 @@ void runMenuCommand(Shell& shell, MenuCommand command, char letter) {
                 if (h.MP3DLGCLOSE) h.MP3DLGCLOSE();
                 RXDELALL(s.dataFolder(), "*.NT?", false, shell.areas.get());
             }
-            if (h.MP3IMPORT()) reopen(shell);
+            if (!h.MP3IMPORT()) return;
+            if (h.MP3TABLE) {
+                reopen(shell);
+            } else {
+                showImportCounts(shell);
+            }
             return;
         case MenuCommand::Open:
             h.MP3TABLE(true);

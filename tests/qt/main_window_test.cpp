@@ -26,6 +26,7 @@ protected:
         s.shell.hooks.ABOUTINFO = [this](bool) { ++abouts; };
         s.shell.hooks.helpContents = [] {};
         s.shell.hooks.helpIndex = [] {};
+        s.shell.hooks.MP3IMPORT = [] { return false; };
         w.refreshMenu();
     }
     test::StartedShell s{"[Project]\r\nInternet_Menue=&Homepage\r\nInternet_URL=www.example.org\r\n"};
@@ -64,7 +65,7 @@ TEST_F(MainWindowTest, TitleMenuAndMessageBar) {
             if (!a->isSeparator() && a->isEnabled()) enabled << a->text();
     }
     EXPECT_EQ(enabled,
-              (QStringList{"&Verlassen", "&Dokumentation", "&Hilfeindex", "&Homepage", u8q("&Über Klango")}));
+              (QStringList{"&Neu", "&Verlassen", "&Dokumentation", "&Hilfeindex", "&Homepage", u8q("&Über Klango")}));
 
     MessageBar* bar = w.messageBar();
     EXPECT_EQ(bar->text(), u8q("Wählen Sie Ihre Option ..."));

@@ -1,0 +1,92 @@
+#include "ui/qt/import_dialog_view.h"
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+#include "qt_support.h"
+#include "trackdb/import_dialog_model.h"
+#include "ui/qt/artwork.h"
+#include "ui/qt/qt_text.h"
+
+namespace klango::qt {
+namespace {
+
+const std::filesystem::path kResources = KLANGO_RESOURCES;
+
+ImportDialogView* shownImportDialog() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<ImportDialogView*>(w); d && d->isVisible()) return d;
+    return nullptr;
+}
+
+// The job runs inside the shown dialog the way the import runs it: the fields follow the model,
+// the button sets the break flag, and the dialog closes when the job asks for it.
+TEST(ImportDialogView, BindsTheModelAndRunsTheJobOnce) {
+    Artwork::setFolder(kResources / "art");
+    test::StartedShell s;
+    ImportDialogView::registerWith(s.ui);
+    bool lBreak = false;
+    trackdb::ImportDialogModel model(false, lBreak);
+    model.fieldForeground = 0x0000FF;  // red, as a BGR number
+    model.fieldBackground = 0xD0FFFF;
+
+    int runs = 0;
+    s.ui.runDialog(model, [&] {
+        ++runs;
+        ImportDialogView* view = shownImportDialog();
+        ASSERT_NE(view, nullptr);
+        EXPECT_EQ(view->windowTitle(), "MP3-Import");
+        EXPECT_EQ(view->size(), QSize(380, 210));
+        EXPECT_FALSE(view->windowFlags() & Qt::WindowContextHelpButtonHint);
+        EXPECT_TRUE(view->intro()->text().contains(u8q("importiert")));
+        if (!Artwork::file("IMPORT").isEmpty()) {
+            EXPECT_FALSE(view->picture()->pixmap().isNull());
+        }
+        EXPECT_EQ(view->pathField()->palette().color(QPalette::Window), QColor(255, 255, 208));
+        EXPECT_EQ(view->pathField()->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        EXPECT_EQ(view->interruptButton()->text(), "&Unterbrechen");
+        EXPECT_EQ(view->interruptButton()->toolTip(), "Suche unterbrechen");
+
+        model.setTotal(4);
+        model.setPosition(3);
+        model.setPath("/media/cd/Musik \xC4rzte/");  // CP1252 reaches the view as text
+        model.setFile("Lied \xFC" "ber.mp3");
+        EXPECT_EQ(view->pathField()->text(), u8q("/media/cd/Musik Ärzte/"));
+        EXPECT_EQ(view->fileField()->text(), u8q("Lied über.mp3"));
+        EXPECT_EQ(view->bar()->maximum(), 4);
+        EXPECT_EQ(view->bar()->value(), 3);
+        // A position past the end (files found after the count) keeps the bar full, not broken.
+        model.setPosition(9);
+        EXPECT_EQ(view->bar()->value(), 4);
+        test::screenshot(view, "import_dialog");
+
+        EXPECT_FALSE(lBreak);
+        view->interruptButton()->click();
+        EXPECT_TRUE(lBreak);
+        EXPECT_TRUE(model.interrupted());
+        EXPECT_FALSE(view->interruptButton()->isEnabled());
+        model.requestClose();
+    });
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(shownImportDialog(), nullptr);
+    // The view let go of the model: later changes reach no dead widget.
+    EXPECT_FALSE(bool(model.onChanged));
+    model.setFile("danach.mp3");
+}
+
+TEST(ImportDialogView, UpdateIntroAndHugeTotals) {
+    bool lBreak = false;
+    trackdb::ImportDialogModel model(true, lBreak);
+    ImportDialogView view(model);
+    EXPECT_TRUE(view.intro()->text().contains(u8q("aktualisiert")));
+    model.setTotal(5'000'000'000L);
+    model.setPosition(2'500'000'000L);
+    EXPECT_GT(view.bar()->maximum(), 0);
+    EXPECT_NEAR(double(view.bar()->value()) / view.bar()->maximum(), 0.5, 0.01);
+    model.setTotal(0);  // nothing found yet: an empty bar, not a busy indicator
+    EXPECT_GT(view.bar()->maximum(), view.bar()->minimum());
+    EXPECT_EQ(view.bar()->value(), 0);
+}
+
+}  // namespace
+}  // namespace klango::qt
