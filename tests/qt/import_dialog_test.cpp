@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "qt_support.h"
+#include "shell/menu_commands.h"
 #include "trackdb/import_dialog_model.h"
+#include "trackdb/mp3_import.h"
+#include "ui/qt/message_bar.h"
 #include "ui/qt/artwork.h"
 #include "ui/qt/qt_text.h"
 
@@ -86,6 +89,59 @@ TEST(ImportDialogView, UpdateIntroAndHugeTotals) {
     model.setTotal(0);  // nothing found yet: an empty bar, not a busy indicator
     EXPECT_GT(view.bar()->maximum(), view.bar()->minimum());
     EXPECT_EQ(view.bar()->value(), 0);
+}
+
+// The program's Ui with the folder and file choices answered, so that the whole import runs
+// through the real dialog.
+class AnsweringUi : public QtUi {
+public:
+    std::string folder;
+    std::string database;
+    std::vector<std::string> warnings;
+    std::string chooseFolder(const std::string&, const std::string&) override { return folder; }
+    std::string saveFile(const ui::FileDialogRequest&) override { return database; }
+    void warning(const std::string&, const std::string& text) override { warnings.push_back(text); }
+    void info(const std::string&, const std::string&) override {}
+    bool yesNo(const std::string&, const std::string&, bool) override { return false; }
+    // What the shown dialog said while the job let events through.
+    QStringList seenFiles;
+    void processEvents() override {
+        if (ImportDialogView* view = shownImportDialog()) seenFiles << view->fileField()->text();
+        QtUi::processEvents();
+    }
+};
+
+TEST(ImportDialogView, NewRunsTheImportInTheDialogAndShowsTheCounts) {
+    klango::test::TempHome home;
+    const std::filesystem::path music = home.root() / "musik";
+    std::filesystem::create_directories(music / "sub");
+    for (const char* name : {"Band - Eins.mp3", "sub/Band - Zwei.mp3", "sub/Band - Drei.MP3"})
+        klango::test::writeFileBytes(music / name, std::string(600, '\0'));
+    AnsweringUi ui;
+    ImportDialogView::registerWith(ui);
+    MessageBar bar;
+    ui.setMessageBar(&bar);
+    shell::Shell sh{ui};
+    const auto cwd = std::filesystem::current_path();
+    shell::startUp(sh, home.root());
+    shell::afterStartScreen(sh);
+    std::filesystem::current_path(cwd);
+    ui.setState(sh.state);
+    shell::placeMainWindow(sh, {0, 0, 768, 1024});
+    shell::buildMenu(sh);
+    ui.folder = runtime::utf8ToCp1252(music.string());
+    ui.database = runtime::utf8ToCp1252((home.data() / "Sammlung.dbf").string());
+
+    sh.hooks.MP3IMPORT = [&] { return trackdb::MP3IMPORT(sh.state, *sh.areas, ui); };
+    ASSERT_TRUE(shell::commandAvailable(shell::MenuCommand::New, sh.hooks));
+    shell::runMenuCommand(sh, shell::MenuCommand::New);
+    EXPECT_TRUE(ui.warnings.empty());
+    EXPECT_EQ(shownImportDialog(), nullptr);
+    ASSERT_FALSE(ui.seenFiles.isEmpty()) << "the job ran without the dialog";
+    EXPECT_TRUE(ui.seenFiles.contains(u8q("Band - Drei.MP3"))) << ui.seenFiles.join('|').toStdString();
+    EXPECT_EQ(bar.item(ui::MessageItem::Base)->text(), "SAMMLUNG");
+    EXPECT_EQ(bar.item(ui::MessageItem::Records)->text(), "Titel: 3");
+    EXPECT_EQ(sh.areas->get("DMP3"), nullptr);
 }
 
 }  // namespace
