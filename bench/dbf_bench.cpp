@@ -8,6 +8,7 @@
 #include <string>
 
 #include "runtime/dbf_table.h"
+#include "trackdb/track_record.h"
 
 namespace {
 
@@ -16,21 +17,6 @@ using klango::runtime::DbfTable;
 using klango::runtime::FieldType;
 using klango::runtime::Structure;
 
-Structure trackLike() {
-    Structure s = {
-        {"DISCNAME", FieldType::kCharacter, 50, 0}, {"PATH", FieldType::kCharacter, 250, 0},
-        {"ALBUM", FieldType::kCharacter, 40, 0},    {"GROUP", FieldType::kCharacter, 40, 0},
-        {"TITLE", FieldType::kCharacter, 40, 0},    {"GENRE", FieldType::kCharacter, 20, 0},
-        {"YEAR", FieldType::kNumeric, 4, 0},        {"TIME", FieldType::kCharacter, 5, 0},
-        {"TRACK", FieldType::kNumeric, 2, 0},       {"PLAYED", FieldType::kNumeric, 5, 0},
-        {"PLAYDATE", FieldType::kDate, 8, 0},       {"PLAYTIME", FieldType::kCharacter, 5, 0},
-        {"RANGE", FieldType::kNumeric, 1, 0},       {"INFO", FieldType::kCharacter, 40, 0},
-        {"TAGGED", FieldType::kLogical, 1, 0},      {"TAG", FieldType::kNumeric, 1, 0},
-        {"TAGREAD", FieldType::kCharacter, 5, 0},   {"IMPORT", FieldType::kNumeric, 1, 0},
-        {"TRSIZE", FieldType::kNumeric, 9, 2},
-    };
-    return s;
-}
 
 // Varied values: artists with several albums of a dozen tracks, umlauts, empty fields.
 std::filesystem::path tableOf(long records) {
@@ -41,7 +27,7 @@ std::filesystem::path tableOf(long records) {
         if (auto t = DbfTable::open(file); t && t->lastRec() == uint32_t(records)) return file;
     }
     std::filesystem::create_directories(folder, ec);
-    DbfTable::create(file, trackLike(), Date{2024, 1, 1});
+    DbfTable::create(file, klango::trackdb::trackStructure(), Date{2024, 1, 1});
     auto t = DbfTable::open(file);
     std::mt19937 rng(7);
     const char* genres[] = {"Rock", "Pop", "Jazz", "Klassik", "Schlager", "Hip-Hop", "", "Blues"};
@@ -129,7 +115,7 @@ void BM_DbfAppend(benchmark::State& state) {
     std::filesystem::create_directories(file.parent_path());
     for (auto _ : state) {
         state.PauseTiming();
-        DbfTable::create(file, trackLike(), Date{2024, 1, 1});
+        DbfTable::create(file, klango::trackdb::trackStructure(), Date{2024, 1, 1});
         auto t = DbfTable::open(file);
         state.ResumeTiming();
         for (long r = 0; r < state.range(0); ++r) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "runtime/dbf_table.h"
+#include "trackdb/track_record.h"
 #include "runtime/key_expression.h"
 #include "runtime/order.h"
 
@@ -20,35 +21,12 @@ namespace fs = std::filesystem;
 using klango::runtime::compileKey;
 using klango::runtime::Date;
 using klango::runtime::DbfTable;
-using klango::runtime::FieldType;
 using klango::runtime::Order;
 using klango::runtime::Structure;
 
 enum { DISCNAME, PATH, ALBUM, GROUP, TITLE, GENRE, YEAR, TIME, TRACK, PLAYED, PLAYDATE, PLAYTIME, RANGE };
 
-const char* const kTrackKeys[6] = {
-    "upper(GROUP)+upper(ALBUM)+str(TRACK)+upper(TITLE)",
-    "upper(ALBUM)+str(TRACK)+upper(TITLE)",
-    "upper(TITLE)+upper(GROUP)+upper(ALBUM)",
-    "upper(GENRE)+upper(GROUP)+upper(ALBUM)+str(TRACK)+upper(TITLE)",
-    "TIME+upper(GROUP)+upper(ALBUM)+str(TRACK)+upper(TITLE)",
-    "str(RANGE)+upper(GROUP)+upper(ALBUM)+str(TRACK)+upper(TITLE)",
-};
 
-Structure trackLike() {
-    return {
-        {"DISCNAME", FieldType::kCharacter, 50, 0}, {"PATH", FieldType::kCharacter, 250, 0},
-        {"ALBUM", FieldType::kCharacter, 40, 0},    {"GROUP", FieldType::kCharacter, 40, 0},
-        {"TITLE", FieldType::kCharacter, 40, 0},    {"GENRE", FieldType::kCharacter, 20, 0},
-        {"YEAR", FieldType::kNumeric, 4, 0},        {"TIME", FieldType::kCharacter, 5, 0},
-        {"TRACK", FieldType::kNumeric, 2, 0},       {"PLAYED", FieldType::kNumeric, 5, 0},
-        {"PLAYDATE", FieldType::kDate, 8, 0},       {"PLAYTIME", FieldType::kCharacter, 5, 0},
-        {"RANGE", FieldType::kNumeric, 1, 0},       {"INFO", FieldType::kCharacter, 40, 0},
-        {"TAGGED", FieldType::kLogical, 1, 0},      {"TAG", FieldType::kNumeric, 1, 0},
-        {"TAGREAD", FieldType::kCharacter, 5, 0},   {"IMPORT", FieldType::kNumeric, 1, 0},
-        {"TRSIZE", FieldType::kNumeric, 9, 2},
-    };
-}
 
 fs::path benchFolder() {
     fs::path folder = fs::temp_directory_path() / "klango-bench-order";
@@ -99,7 +77,7 @@ fs::path trackTable(long records) {
     if (fs::exists(file, ec)) {
         if (auto t = DbfTable::open(file); t && t->lastRec() == uint32_t(records)) return file;
     }
-    DbfTable::create(file, trackLike(), Date{2024, 1, 1});
+    DbfTable::create(file, klango::trackdb::trackStructure(), Date{2024, 1, 1});
     auto t = DbfTable::open(file);
     TrackFaker faker(7);
     for (long r = 0; r < records; ++r) {
@@ -122,7 +100,7 @@ double residentMB() {
 
 void BM_BuildOneOrder(benchmark::State& state) {
     auto table = DbfTable::open(trackTable(state.range(0)));
-    auto key = compileKey(table->structure(), kTrackKeys[0]);
+    auto key = compileKey(table->structure(), klango::trackdb::trackOrders()[0].expression);
     for (auto _ : state) {
         auto order = Order::build(*table, benchFolder() / "ONE1.NTX", key, {});
         benchmark::DoNotOptimize(order->size());
@@ -139,7 +117,7 @@ void BM_BuildSixOrders(benchmark::State& state) {
         std::vector<std::unique_ptr<Order>> orders;
         for (int n = 0; n < 6; ++n) {
             auto file = benchFolder() / ("SIX" + std::to_string(n + 1) + ".NTX");
-            orders.push_back(Order::build(*table, file, compileKey(table->structure(), kTrackKeys[n]), {}));
+            orders.push_back(Order::build(*table, file, compileKey(table->structure(), klango::trackdb::trackOrders()[n].expression), {}));
         }
         // Later rounds reuse the memory the first one freed; its growth is the honest figure.
         ordersMB = std::max(ordersMB, residentMB() - before);
@@ -151,7 +129,7 @@ BENCHMARK(BM_BuildSixOrders)->Arg(1000000)->Unit(benchmark::kMillisecond)->Itera
 
 void BM_Seek(benchmark::State& state) {
     auto table = DbfTable::open(trackTable(state.range(0)));
-    auto order = Order::build(*table, benchFolder() / "SEEK1.NTX", compileKey(table->structure(), kTrackKeys[0]), {});
+    auto order = Order::build(*table, benchFolder() / "SEEK1.NTX", compileKey(table->structure(), klango::trackdb::trackOrders()[0].expression), {});
     // Prefixes of existing keys: short ones (the entries' own key bytes decide) or long ones
     // (the records are read where those bytes tie).
     const bool longPrefixes = state.range(1) != 0;
@@ -185,7 +163,7 @@ void BM_ImportAppends(benchmark::State& state) {
         std::error_code ec;
         fs::remove(file, ec);
         if (base == 0) {
-            DbfTable::create(file, trackLike(), Date{2024, 1, 1});
+            DbfTable::create(file, klango::trackdb::trackStructure(), Date{2024, 1, 1});
         } else {
             fs::copy_file(trackTable(base), file, fs::copy_options::overwrite_existing, ec);
         }
