@@ -624,18 +624,23 @@ void DbfTable::appendRecord(const char* bytes) {
 void DbfTable::appendBlank() {
     if (!isOpen()) return;
     commit();
+    if (!appendIndexed(m_blank.data())) return;
+    m_appendPending = true;
+}
+
+bool DbfTable::appendIndexed(const char* bytes) {
     if (m_recordCount == UINT32_MAX - 1 || !ensureCapacity(m_recordCount + 1)) {
         ErrorRecord e = tableError(kErrMemory, kSubMemory, "Not enough memory", m_path, "append");
         e.canDefault = true;
         raiseError(e);
-        return;
+        return false;
     }
-    appendRecord(m_blank.data());
+    appendRecord(bytes);
     setPosition(m_recordCount);
-    m_appendPending = true;
     for (auto& o : m_orders) {
         if (o) o->recordAppended(m_recordCount);
     }
+    return true;
 }
 
 // ---- movement --------------------------------------------------------------------------------
@@ -925,18 +930,8 @@ uint32_t DbfTable::appendFrom(DbfTable& source) {
                 raiseError(e);
             }
         }
-        if (m_recordCount == UINT32_MAX - 1 || !ensureCapacity(m_recordCount + 1)) {
-            ErrorRecord e = tableError(kErrMemory, kSubMemory, "Not enough memory", m_path, "append");
-            e.canDefault = true;
-            raiseError(e);
-            break;
-        }
-        appendRecord(rec.data());
-        setPosition(m_recordCount);
+        if (!appendIndexed(rec.data())) break;
         writeRecord(m_recordCount);
-        for (auto& o : m_orders) {
-            if (o) o->recordAppended(m_recordCount);
-        }
         ++appended;
     }
     m_cacheValid = false;

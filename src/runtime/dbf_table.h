@@ -149,6 +149,9 @@ private:
     bool writeBackUnsaved();
     bool ensureCapacity(uint32_t records);
     void appendRecord(const char* bytes);
+    // Appends bytes as the new current record and tells the orders; false (handler told) when
+    // there is no room for it.
+    bool appendIndexed(const char* bytes);
     void headerStamp(uint32_t count);
     // Position of the current record in the current order, or where it would stand there.
     size_t orderSlot(Order& order, bool& present);
