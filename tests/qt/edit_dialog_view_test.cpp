@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <gtest/gtest.h>
 
@@ -211,6 +212,13 @@ TEST_F(EditDialogViewTest, KeysGoThroughTheModelAndSaveWritesTheRecord) {
             EXPECT_EQ(group->text(), toQ("Die \xC4rzt?"));
         }
 
+        // Clicked into, with nothing selected, the field is entered all the same.
+        QLineEdit* genre = view->field(M::Genre);
+        genre->setFocus(Qt::MouseFocusReason);
+        genre->setCursorPosition(1);
+        type(genre, "Jazz");
+        EXPECT_EQ(model->value(M::Genre), "Jazz");
+
         // A letter in the year changes nothing, not even the pending replacement.
         QLineEdit* year = view->field(M::Year);
         enter(year);
@@ -265,6 +273,7 @@ TEST_F(EditDialogViewTest, KeysGoThroughTheModelAndSaveWritesTheRecord) {
     EXPECT_EQ(table->getN(t::RANGE), 7);
     EXPECT_EQ(table->getN(t::PLAYED), 12);
     EXPECT_EQ(stored(t::ALBUM), "Live in M\xFCnchen");
+    EXPECT_EQ(stored(t::GENRE), "Jazz");
 }
 
 TEST_F(EditDialogViewTest, EscapeAndTheCloseBoxLeaveTheRecordUnchanged) {
@@ -318,10 +327,27 @@ TEST_F(EditDialogViewTest, HelpShowsTheTopicAndQuitCloses) {
             model->requestClose();
             return;
         }
+        QLineEdit* group = view->field(M::Group);
+        enter(group);
+        type(group, "A");
         view->helpButton()->click();
         EXPECT_TRUE(help.isVisible());
         EXPECT_EQ(help.currentAnchor(), "datensatz-editieren");
         EXPECT_TRUE(view->isVisible());
+        // Back from the help window the user goes on typing: that is no new entry into the field.
+        QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+        QApplication::sendEvent(group, &away);
+        QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+        QApplication::sendEvent(group, &back);
+        type(group, "b");
+        EXPECT_EQ(model->value(M::Group), "Ab");
+        // Leaving for another field and coming back is.
+        QFocusEvent tabbed(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(group, &tabbed);
+        QFocusEvent returned(QEvent::FocusIn, Qt::BacktabFocusReason);
+        QApplication::sendEvent(group, &returned);
+        type(group, "c");
+        EXPECT_EQ(model->value(M::Group), "c");
         view->quitButton()->click();
     });
     EXPECT_EQ(shownEditDialog(), nullptr);
