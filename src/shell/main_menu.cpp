@@ -157,7 +157,8 @@ bool ruleHolds(EnableRule rule, const MenuState& s) {
         case EnableRule::TableOpenNoFilter:
             return s.tabOpen && !s.tabFilt;
         case EnableRule::Tagged:
-            return s.tabTagg;
+            // The marks belong to the open table; with none open there is nothing to act on.
+            return s.tabOpen && s.tabTagg;
         case EnableRule::TableOpenTaggedPlayer:
             return s.tabOpen && s.tabTagg && s.playerSet;
         case EnableRule::TableOpenFiltered:
@@ -187,7 +188,7 @@ bool MainMenu::isEnabled(EnableRule rule, MenuCommand command, const MenuState& 
 }
 
 MainMenu::Switched MainMenu::RXSETMENU(const MenuState& state) {
-    return {state.tabOpen, state.tabTagg, state.tabFilt};
+    return {state.tabOpen, state.tabOpen && state.tabTagg, state.tabFilt};
 }
 
 MainMenu MAKEMENU(const HelpLinks& links) {

@@ -54,7 +54,7 @@ enum class EnableRule {
     Always,
     TableOpen,           // LTAB_OPEN
     TableOpenNoFilter,   // LTAB_OPEN and not LTAB_FILT
-    Tagged,              // LTAB_TAGG alone
+    Tagged,              // LTAB_TAGG, while a table is open
     TableOpenTaggedPlayer,  // LTAB_OPEN, LTAB_TAGG and a player command set
     TableOpenFiltered,   // LTAB_OPEN and LTAB_FILT
 };

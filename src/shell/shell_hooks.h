@@ -18,7 +18,6 @@ struct ShellHooks {
     std::function<void()> CHKUPDATE;         // a pending structure update of the databases
     std::function<bool(bool ask)> MP3TABLE;  // open a database (ask: choose it in a dialog)
     std::function<void()> MP3DLGCLOSE;       // close the table panel (DMP3 stays open)
-    std::function<void(bool tabOpen)> MP3STABLE;  // rebuild the table panel for the window size
 
     // Commands of the main menu.
     std::function<bool()> MP3IMPORT;

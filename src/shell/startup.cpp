@@ -104,9 +104,9 @@ void onResize(Shell& shell, const WindowPlacement& placement) {
     if (shell.hooks.CHKUPDATE) shell.hooks.CHKUPDATE();
     AppState& s = shell.state;
     if (s.LTAB_OPEN) {
-        if (shell.hooks.MP3DLGCLOSE) shell.hooks.MP3DLGCLOSE();
+        // The table panel follows the new size by its layout and keeps its order, current
+        // record and column widths.
         s.LAUTOOPEN = false;
-        if (shell.hooks.MP3STABLE) shell.hooks.MP3STABLE(s.LTAB_OPEN);
     } else {
         s.LAUTOOPEN = CHKAUTOOPEN(shell);
     }

@@ -65,7 +65,7 @@ MainMenu::Switched RXSETMENU(Shell& shell);
 // The main window moved: the settings dialog while no settings file exists, then PUTCOORDS.
 void onMove(Shell& shell, const WindowPlacement& placement);
 // The main window was resized (also once when it is first shown): as onMove, then CHKUPDATE,
-// then either the table panel is rebuilt for the new size or the auto-open check runs.
+// then, while no table is open, the auto-open check (an open table panel follows by its layout).
 void onResize(Shell& shell, const WindowPlacement& placement);
 // The main window is asked to close: the table panel closes first.
 void onCloseRequest(Shell& shell);

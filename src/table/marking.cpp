@@ -10,6 +10,7 @@
 #include "runtime/dbf_table.h"
 #include "shell/app_state.h"
 #include "shell/rx_helpers.h"
+#include "table/panel_commands.h"
 #include "table/table_panel_state.h"
 #include "ui/ui.h"
 
@@ -94,13 +95,13 @@ void Marking::showTagged(long count) {
 void Marking::followUp() {
     showTagged(shell::NUMTAGGED(*m_table, false, m_state));
     m_panel.playlistEnabled = m_state.LTAB_TAGG;
-    if (m_state.LTAB_TAGG) {
-        m_panel.markAllPicture = "UNMARKALLK";
-        m_panel.markAllText = "Alle Markierungen entfernen";
-    } else {
-        m_panel.markAllPicture = "MARKALLK";
-        m_panel.markAllText = "Alle Titel markieren";
-    }
+    showMarkAllLook(m_state.LTAB_TAGG);
+}
+
+void Marking::showMarkAllLook(bool tagged) {
+    const MarkAllLook look = markAllButton(tagged);
+    m_panel.markAllPicture = look.picture;
+    m_panel.markAllText = look.text;
 }
 
 bool Marking::MP3TAGGIT(uint32_t nRec) {
@@ -163,10 +164,7 @@ void Marking::MARKALL() {
     // The flag comes from the count, so that an empty view does not claim marks.
     showTagged(shell::NUMTAGGED(*m_table, true, m_state));
     m_panel.playlistEnabled = m_state.LTAB_TAGG;
-    if (m_state.LTAB_TAGG) {
-        m_panel.markAllPicture = "UNMARKALLK";
-        m_panel.markAllText = "Alle Markierungen entfernen";
-    }
+    if (m_state.LTAB_TAGG) showMarkAllLook(true);
     m_table->goTo(wasEof ? m_table->lastRec() + 1 : saved);
     m_ui.setWaitCursor(false);
 }
@@ -182,8 +180,7 @@ void Marking::DELMARKED() {
         m_table->putL(m_tagged, false);
         if (m_import >= 0) m_table->putN(m_import, 0);
     }
-    m_panel.markAllPicture = "MARKALLK";
-    m_panel.markAllText = "Alle Titel markieren";
+    showMarkAllLook(false);
     showTagged(shell::NUMTAGGED(*m_table, true, m_state));
     // Marks outside a filter stay, so the playlist button follows what is left.
     m_panel.playlistEnabled = m_state.LTAB_TAGG;

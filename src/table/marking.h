@@ -76,6 +76,7 @@ private:
     bool warnsOnMark() const;  // the current record is one the warnings are about
     void setMark(bool on);
     void followUp();
+    void showMarkAllLook(bool tagged);
     void showTagged(long count);
     // Removes the MP3 file named by the current record's PATH (trailing blanks removed, returned
     // in path). False when it could not be removed: missing, not a plain file, no permission.

@@ -38,6 +38,8 @@ public:
     void processEvents() override;
     void showMessage(const std::string& text) override;
     void setMessageItem(MessageItem item, const std::string& text, const std::string& colors = "N*/W") override;
+    void setMessageItemWidth(MessageItem item, int pixels) override { m_itemWidths[size_t(item)] = pixels; }
+    void setDefaultMessage(const std::string& text) override { m_defaultMessage = text; }
     void setHelpTopic(const std::string& topic) override;
     void runWithMeter(const std::string& title, const std::string& text, const MeterAction& action) override;
     // Records the dialog, then plays the user: the next scripted dialog action (if any) runs
@@ -59,6 +61,8 @@ public:
     const std::string& messageItem(MessageItem item) const { return m_items[size_t(item)]; }
     const std::string& messageItemColors(MessageItem item) const { return m_itemColors[size_t(item)]; }
     const std::string& helpTopic() const { return m_helpTopic; }
+    int messageItemWidth(MessageItem item) const { return m_itemWidths[size_t(item)]; }
+    const std::string& defaultMessage() const { return m_defaultMessage; }
 
 private:
     std::string take(const std::string& kind, const std::string& text, const std::string& fallback);
@@ -75,6 +79,8 @@ private:
     std::array<std::string, 4> m_items;
     std::array<std::string, 4> m_itemColors;
     std::string m_helpTopic;
+    std::array<int, 4> m_itemWidths{};
+    std::string m_defaultMessage;
     int m_processEvents = 0;
 };
 

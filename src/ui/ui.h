@@ -46,6 +46,10 @@ public:
     // Sets one item of the message bar: its text and its colour string ("N*/W" black on white,
     // "W*+/R" bright white on red).
     virtual void setMessageItem(MessageItem item, const std::string& text, const std::string& colors = "N*/W") = 0;
+    // The width of an item in pixels (the database name is sized to its text).
+    virtual void setMessageItemWidth(MessageItem item, int pixels) { (void)item, (void)pixels; }
+    // The text the message bar returns to when no menu entry or command speaks.
+    virtual void setDefaultMessage(const std::string& text) { (void)text; }
     // The help topic that F1 opens ("Hauptauswahl", "Filter setzen", ...); a dialog sets its own
     // while it is open.
     virtual void setHelpTopic(const std::string& topic) = 0;

@@ -7,7 +7,8 @@ namespace klango::qt {
 
 MessageBar::MessageBar(QWidget* parent) : QStatusBar(parent) {
     setSizeGripEnabled(false);
-    m_text = new QLabel(defaultText(), this);
+    m_defaultText = defaultText();
+    m_text = new QLabel(m_defaultText, this);
     m_text->setAlignment(Qt::AlignCenter);
     m_text->setObjectName(QStringLiteral("messageText"));
     addWidget(m_text, 1);
@@ -28,7 +29,15 @@ MessageBar::MessageBar(QWidget* parent) : QStatusBar(parent) {
 
 QString MessageBar::defaultText() { return u8q("Wählen Sie Ihre Option ..."); }
 
-void MessageBar::showText(const QString& text) { m_text->setText(text.isEmpty() ? defaultText() : text); }
+void MessageBar::setDefaultText(const QString& text) {
+    const bool showingDefault = m_text->text() == m_defaultText;
+    m_defaultText = text.isEmpty() ? defaultText() : text;
+    if (showingDefault) m_text->setText(m_defaultText);
+}
+
+void MessageBar::setItemWidth(ui::MessageItem item, int pixels) { m_items[size_t(item)]->setFixedWidth(pixels); }
+
+void MessageBar::showText(const QString& text) { m_text->setText(text.isEmpty() ? m_defaultText : text); }
 
 QString MessageBar::text() const { return m_text->text(); }
 

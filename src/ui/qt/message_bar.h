@@ -20,7 +20,10 @@ public:
 
     explicit MessageBar(QWidget* parent = nullptr);
 
+    // The default text at start; setDefaultText changes it while a table is open.
     static QString defaultText();
+    void setDefaultText(const QString& text);
+    void setItemWidth(ui::MessageItem item, int pixels);
     // The centred text; an empty text brings the default back.
     void showText(const QString& text);
     void showDefault() { showText({}); }
@@ -34,6 +37,7 @@ private:
     QLabel* m_text;
     std::array<QLabel*, 4> m_items{};
     std::array<std::string, 4> m_colors;
+    QString m_defaultText;
 };
 
 }  // namespace klango::qt

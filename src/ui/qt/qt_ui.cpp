@@ -134,6 +134,14 @@ void QtUi::setMessageItem(ui::MessageItem item, const std::string& text, const s
     if (m_messageBar) m_messageBar->setItem(item, toQ(text), colors);
 }
 
+void QtUi::setMessageItemWidth(ui::MessageItem item, int pixels) {
+    if (m_messageBar) m_messageBar->setItemWidth(item, pixels);
+}
+
+void QtUi::setDefaultMessage(const std::string& text) {
+    if (m_messageBar) m_messageBar->setDefaultText(toQ(text));
+}
+
 void QtUi::showHelp() {
     if (m_help) m_help->showTopic(m_helpTopic);
 }

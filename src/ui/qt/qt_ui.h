@@ -50,6 +50,8 @@ public:
     void processEvents() override;
     void showMessage(const std::string& text) override;
     void setMessageItem(ui::MessageItem item, const std::string& text, const std::string& colors) override;
+    void setMessageItemWidth(ui::MessageItem item, int pixels) override;
+    void setDefaultMessage(const std::string& text) override;
     void setHelpTopic(const std::string& topic) override { m_helpTopic = topic; }
     void runWithMeter(const std::string& title, const std::string& text, const ui::MeterAction& action) override;
     void runDialog(ui::DialogModel& model, const std::function<void()>& onShown = {}) override;
