@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSignalSpy>
+#include <QStyleOptionViewItem>
 #include <gtest/gtest.h>
 
 #include "qt_support.h"
@@ -170,6 +171,10 @@ TEST_F(TrackGridViewTest, HeadersCellsPicturesAndColours) {
     plain.setModel(model);
     EXPECT_EQ(view->trackHeader()->height(), plain.sizeHint().height() + 7);
     EXPECT_FALSE(view->showGrid());
+    QStyleOptionViewItem option;
+    option.initFrom(view.get());
+    EXPECT_EQ(QColor::fromRgba(QRgb(view->style()->styleHint(QStyle::SH_Table_GridLineColor, &option, view.get()))),
+              QColor(128, 128, 128));
     EXPECT_FALSE(view->verticalHeader()->isVisible());
     EXPECT_EQ(view->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
 

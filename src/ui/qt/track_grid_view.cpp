@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QProxyStyle>
 #include <QScrollBar>
 #include <algorithm>
 #include <cmath>
@@ -17,6 +18,16 @@ namespace klango::qt {
 namespace {
 
 const QColor kGridLine(128, 128, 128);
+
+// The application's style with the grid's own line colour, kept although no lines are drawn.
+class GridLineStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_Table_GridLineColor) return int(kGridLine.rgba());
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
 
 // Sets a flag for the length of a scope, restoring the previous value (moves nest).
 class QuietScope {
@@ -43,9 +54,9 @@ TrackGridView::TrackGridView(table::TrackGridModel& grid, table::TableSort& sort
 
     const QFont font = gridFont(state.NS_FONTSIZE);
     setFont(font);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Mid, kGridLine);  // the grid line colour, though no lines are drawn
-    setPalette(colours);
+    auto* style = new GridLineStyle;
+    style->setParent(this);
+    setStyle(style);
     setShowGrid(false);
     setWordWrap(false);
     setCornerButtonEnabled(false);
