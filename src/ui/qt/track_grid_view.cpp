@@ -1,9 +1,11 @@
 #include "ui/qt/track_grid_view.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QProxyStyle>
 #include <QScrollBar>
 #include <algorithm>
@@ -28,6 +30,17 @@ public:
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
 };
+
+// One style for every grid, owned by the application: a widget must not outlive its style, and
+// a style deleted with the widget's children would be gone before the widget's own teardown.
+QStyle* sharedGridStyle() {
+    static QPointer<GridLineStyle> style;
+    if (!style) {
+        style = new GridLineStyle;
+        style->setParent(QCoreApplication::instance());
+    }
+    return style;
+}
 
 // Sets a flag for the length of a scope, restoring the previous value (moves nest).
 class QuietScope {
@@ -54,9 +67,7 @@ TrackGridView::TrackGridView(table::TrackGridModel& grid, table::TableSort& sort
 
     const QFont font = gridFont(state.NS_FONTSIZE);
     setFont(font);
-    auto* style = new GridLineStyle;
-    style->setParent(this);
-    setStyle(style);
+    setStyle(sharedGridStyle());
     setShowGrid(false);
     setWordWrap(false);
     setCornerButtonEnabled(false);
