@@ -341,6 +341,12 @@ TEST_F(TrackGridViewTest, ClicksKeysAndTheContextMenuReportTheirRow) {
                             cells->mapToGlobal(QPoint(20, cells->height() - 2)));
     QApplication::sendEvent(cells, &below);
     EXPECT_EQ(menu.count(), 1);
+    // The menu key opens it on the current row, inside the grid.
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(), cells->mapToGlobal(QPoint()));
+    QApplication::sendEvent(cells, &key);
+    ASSERT_EQ(menu.count(), 2);
+    EXPECT_EQ(menu[1][0].toInt(), 9);
+    EXPECT_TRUE(cells->rect().contains(cells->mapFromGlobal(menu[1][1].toPoint())));
 }
 
 TEST_F(TrackGridViewTest, RefreshFollowsTheTableAndTheLastPageShowsTheEnd) {
