@@ -9,15 +9,18 @@
 #include "platform/executable_path.h"
 #include "runtime/error.h"
 #include "shell/startup.h"
+#include "table/table_window.h"
 #include "trackdb/mp3_import.h"
 #include "ui/qt/about_box.h"
 #include "ui/qt/artwork.h"
 #include "ui/qt/dialog_style.h"
+#include "ui/qt/edit_dialog_view.h"
 #include "ui/qt/help_window.h"
 #include "ui/qt/import_dialog_view.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/qt_text.h"
 #include "ui/qt/qt_ui.h"
+#include "ui/qt/table_panel.h"
 
 namespace {
 
@@ -47,6 +50,7 @@ int main(int argc, char** argv) {
 
     qt::QtUi ui;
     qt::ImportDialogView::registerWith(ui);
+    qt::EditDialogView::registerWith(ui);
     shell::Shell sh(ui);
     ui.setState(sh.state);
 
@@ -82,6 +86,11 @@ int main(int argc, char** argv) {
     hooks.helpIndex = [&help] { help.showIndex({}); };
     hooks.redrawMenu = [&window] { window.refreshMenu(); };
     hooks.MP3IMPORT = [&sh, &ui] { return trackdb::MP3IMPORT(sh.state, *sh.areas, ui); };
+    // The open database: its panel over the client area, its commands behind the menu's hooks.
+    table::TableWindow tableWindow(sh);
+    qt::TablePanel panel(window);
+    tableWindow.setView(&panel);
+    tableWindow.install();
     window.applyRectangle(rect);
     window.show();
     window.applyRectangle(rect);  // now that the frame is known

@@ -1,5 +1,7 @@
 #include "ui/qt/message_bar.h"
 
+#include <algorithm>
+
 #include "ui/qt/dialog_style.h"
 #include "ui/qt/qt_text.h"
 
@@ -16,6 +18,7 @@ MessageBar::MessageBar(QWidget* parent) : QStatusBar(parent) {
     for (size_t i = 0; i < m_items.size(); ++i) {
         auto* label = new QLabel(this);
         label->setObjectName(QString::fromLatin1(kNames[i]));
+        m_widths[i] = kItemWidths[i];
         label->setFixedWidth(kItemWidths[i]);
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
@@ -35,7 +38,19 @@ void MessageBar::setDefaultText(const QString& text) {
     if (showingDefault) m_text->setText(m_defaultText);
 }
 
-void MessageBar::setItemWidth(ui::MessageItem item, int pixels) { m_items[size_t(item)]->setFixedWidth(pixels); }
+void MessageBar::setItemWidth(ui::MessageItem item, int pixels) {
+    m_widths[size_t(item)] = pixels;
+    fitItem(item);
+}
+
+// An item is as wide as it was set, and wider when its text would be cut in the font on screen.
+void MessageBar::fitItem(ui::MessageItem item) {
+    QLabel* label = m_items[size_t(item)];
+    const QMargins m = label->contentsMargins();
+    const int needed = label->fontMetrics().horizontalAdvance(label->text()) + m.left() + m.right() +
+                       2 * label->frameWidth() + 2;
+    label->setFixedWidth(std::max(m_widths[size_t(item)], label->text().isEmpty() ? 0 : needed));
+}
 
 void MessageBar::showText(const QString& text) { m_text->setText(text.isEmpty() ? m_defaultText : text); }
 
@@ -46,6 +61,7 @@ void MessageBar::setItem(ui::MessageItem item, const QString& text, const std::s
     label->setText(text);
     m_colors[size_t(item)] = colors;
     applyColorString(label, colors);
+    fitItem(item);
 }
 
 }  // namespace klango::qt

@@ -34,10 +34,13 @@ public:
     const std::string& itemColors(ui::MessageItem item) const { return m_colors[size_t(item)]; }
 
 private:
+    void fitItem(ui::MessageItem item);
+
     QLabel* m_text;
     std::array<QLabel*, 4> m_items{};
     std::array<std::string, 4> m_colors;
     QString m_defaultText;
+    std::array<int, 4> m_widths{};
 };
 
 }  // namespace klango::qt
