@@ -68,6 +68,11 @@ TrackGridView::TrackGridView(table::TrackGridModel& grid, table::TableSort& sort
     const QFont font = gridFont(state.NS_FONTSIZE);
     setFont(font);
     setStyle(sharedGridStyle());
+    // Below the last row the grid stays white, whatever the main window's client colours are.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, Qt::white);
+    colours.setColor(QPalette::Text, Qt::black);
+    setPalette(colours);
     setShowGrid(false);
     setWordWrap(false);
     setCornerButtonEnabled(false);
