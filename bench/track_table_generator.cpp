@@ -21,8 +21,8 @@ fs::path benchHome() {
 namespace {
 
 const char* const kWords[] = {"Love", "Night", "Blue", "Rock", "Dream", "Fire", "Heart", "Road", "Rain",
-                              "Gold", "Stern", "Mädchen", "Sommer", "Straße", "Zeit", "Licht", "Wind",
-                              "Song", "Dance", "Moon", "River", "Stone", "Angel", "Ocean", "Glück"};
+                              "Gold", "Stern", "M\xE4" "dchen", "Sommer", "Stra\xDF" "e", "Zeit", "Licht", "Wind",
+                              "Song", "Dance", "Moon", "River", "Stone", "Angel", "Ocean", "Gl\xFC" "ck"};
 const char* const kGenres[] = {"Rock", "Pop", "Jazz", "Blues", "Klassik", "Metal", "Schlager", "Techno",
                                "Hip-Hop", "Folk", "Country", "Reggae"};
 
