@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -46,6 +48,10 @@ shell::DesktopRect desktopRect() {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Qt's own dialogs (files, folders, the standard buttons) speak German like the program.
+    QTranslator qtGerman;
+    if (qtGerman.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtGerman);
     installErrorHandler();
 
     qt::QtUi ui;
