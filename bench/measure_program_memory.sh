@@ -29,13 +29,23 @@ table="$(QT_QPA_PLATFORM=offscreen "$build/klango_qt_bench" --generate_track_tab
 home="$(mktemp -d /tmp/klango-memory.XXXXXX)"
 pid=""
 xvfb=""
+# The program as the child of xvfb-run (it starts it once the X server is up); empty until then.
+programPid() {
+    ps -o pid=,comm= --ppid "$xvfb" 2> /dev/null | awk '$2 == "klango" { print $1; exit }' || true
+}
+stopped() { ! kill -0 "$1" 2> /dev/null; }
 cleanup() {
-    if [ -n "$pid" ] && kill -0 "$pid" 2> /dev/null; then
-        kill -TERM "$pid" 2> /dev/null || true
-        for _ in $(seq 50); do kill -0 "$pid" 2> /dev/null || break; sleep 0.1; done
-        kill -KILL "$pid" 2> /dev/null || true
+    if [ -n "$xvfb" ]; then
+        [ -n "$pid" ] || pid="$(programPid)"
+        if [ -n "$pid" ] && ! stopped "$pid"; then
+            kill -TERM "$pid" 2> /dev/null || true
+            for _ in $(seq 50); do stopped "$pid" && break; sleep 0.1; done
+            stopped "$pid" || kill -KILL "$pid" 2> /dev/null || true
+        fi
+        # xvfb-run stops its X server once the program is gone.
+        for _ in $(seq 50); do stopped "$xvfb" && break; sleep 0.1; done
+        stopped "$xvfb" || kill -TERM "$xvfb" 2> /dev/null || true
     fi
-    [ -n "$xvfb" ] && wait "$xvfb" 2> /dev/null || true
     rm -rf "$home"
 }
 trap cleanup EXIT
@@ -52,9 +62,8 @@ printf '[System]\r\nAutoOpen=1\r\n[Database]\r\nFile=%s\r\n' "$name" > "$home/KL
 xvfb-run -a -s "-screen 0 1280x1024x24" "$home/klango" > "$home/klango.out" 2>&1 &
 xvfb=$!
 
-# xvfb-run starts the program as its child once the X server is up.
 for _ in $(seq 100); do
-    pid="$(ps -o pid=,comm= --ppid "$xvfb" | awk '$2 == "klango" { print $1 }' | head -n 1)"
+    pid="$(programPid)"
     [ -n "$pid" ] && break
     sleep 0.1
 done
@@ -83,6 +92,12 @@ done
 
 hwm="$(kb VmHWM)"
 rss="$(kb VmRSS)"
+# Open means: the table file is held by the program and CHECKDATA has written its index files.
+held=nein
+for fd in /proc/"$pid"/fd/*; do
+    [ "$(readlink "$fd" 2> /dev/null || true)" = "$home/Daten/$name.dbf" ] && held=ja
+done
 echo "Titel: $records"
+echo "Tabelle geöffnet: $held, Indexdateien: $(find "$home/Daten" -maxdepth 1 -iname '*.ntx' | wc -l)"
 echo "Zeit bis zum Stillstand: $(( steady - start )) s"
 awk -v hwm="$hwm" -v rss="$rss" 'BEGIN { printf "VmHWM: %.0f MB\nVmRSS: %.0f MB\n", hwm / 1024, rss / 1024 }'

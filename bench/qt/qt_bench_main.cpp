@@ -22,7 +22,11 @@ QtMessageHandler g_qtHandler = nullptr;
 
 void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     if (message.contains(QLatin1String("propagateSizeHints"))) return;
-    if (g_qtHandler) g_qtHandler(type, context, message);
+    if (g_qtHandler) {
+        g_qtHandler(type, context, message);
+    } else {
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+    }
 }
 
 }  // namespace
