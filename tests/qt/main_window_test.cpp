@@ -13,11 +13,7 @@
 namespace klango::qt {
 namespace {
 
-QStringList menuTexts(const QList<QAction*>& actions) {
-    QStringList out;
-    for (QAction* a : actions) out << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    return out;
-}
+using test::menuTexts;
 
 class MainWindowTest : public ::testing::Test {
 protected:

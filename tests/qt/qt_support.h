@@ -2,7 +2,9 @@
 // folder, and running the event loop until a condition holds.
 #pragma once
 
+#include <QAction>
 #include <QApplication>
+#include <QStringList>
 #include <QElapsedTimer>
 #include <QString>
 #include <QWidget>
@@ -22,6 +24,13 @@ inline std::filesystem::path screenshot(QWidget* widget, const char* name) {
     const std::filesystem::path file = folder / (std::string(name) + ".png");
     widget->grab().save(QString::fromStdString(file.string()));
     return file;
+}
+
+// The captions of a menu's actions, "-" for a separator.
+inline QStringList menuTexts(const QList<QAction*>& actions) {
+    QStringList out;
+    for (QAction* a : actions) out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return out;
 }
 
 // Lets events through until done() holds or about two seconds of events passed.

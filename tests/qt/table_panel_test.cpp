@@ -24,11 +24,7 @@ namespace track = trackdb::track;
 
 const std::filesystem::path kResources = KLANGO_RESOURCES;
 
-QStringList texts(const QList<QAction*>& actions) {
-    QStringList out;
-    for (QAction* a : actions) out << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    return out;
-}
+using test::menuTexts;
 
 // The program's main window with a database "Rock" opened into its table panel.
 class TablePanelTest : public ::testing::Test {
@@ -156,12 +152,12 @@ TEST_F(TablePanelTest, ButtonsRunTheirCommandsAndFollowTheMarks) {
 
 TEST_F(TablePanelTest, ContextMenuEntriesFollowTheTable) {
     std::unique_ptr<QMenu> menu(panel->buildContextMenu(nullptr));
-    EXPECT_EQ(texts(menu->actions()).join('|'),
+    EXPECT_EQ(menuTexts(menu->actions()).join('|'),
               u8q("Titel &markieren|-|&Editieren|Diesen Titel &abspielen|&Löschen|-|&Playliste erzeugen|-|"
                   "&Filter setzen|Filter a&ufheben|-|Titel &suchen"));
     QMenu* marks = menu->actions().front()->menu();
     ASSERT_NE(marks, nullptr);
-    EXPECT_EQ(texts(marks->actions()).join('|'),
+    EXPECT_EQ(menuTexts(marks->actions()).join('|'),
               u8q("Diesen Titel (De-)&Markieren|&Alle Titel markieren|Alle Markierungen a&ufheben|-|"
                   "Markierung &beginnt hier|Markierung &endet hier"));
     EXPECT_TRUE(marks->actions()[2]->isEnabled());   // a track is marked
