@@ -275,11 +275,7 @@ bool TableWindow::MP3EDIT(uint32_t recno) {
     EditDialogModel model(*t, recno, m_shell.state);
     if (!model.loaded()) return true;
     ui::Ui& ui = *m_shell.ui;
-    ui.setHelpTopic(model.helpTopic());
-    model.onHelp = [&ui](const std::string& topic) {
-        ui.setHelpTopic(topic);
-    };
-    ui.runDialog(model);
+    ui.runDialog(model);  // the dialog carries its own help topic while it is open
     if (model.commit()) refresh();
     focus();
     ui.setHelpTopic(kHelpTopic);
