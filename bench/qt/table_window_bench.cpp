@@ -68,6 +68,7 @@ void BM_GridJumpToEnd(benchmark::State& state) {
     BenchProgram program(long(state.range(0)));
     if (!program.open()) return state.SkipWithError("MP3TABLE failed");
     auto& hooks = program.shell().hooks;
+    klango::qt::TrackGridView* grid = program.panel().grid();
     for (auto _ : state) {
         state.PauseTiming();
         hooks.gotoTop();
@@ -75,6 +76,10 @@ void BM_GridJumpToEnd(benchmark::State& state) {
         state.ResumeTiming();
         hooks.gotoBottom();
         program.paintGrid();
+        if (grid->currentIndex().row() != grid->model()->rowCount() - 1) {
+            state.SkipWithError("the jump did not reach the last row");
+            break;
+        }
     }
 }
 BENCHMARK(BM_GridJumpToEnd)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -93,6 +98,10 @@ void BM_GridLetterJump(benchmark::State& state) {
         state.ResumeTiming();
         button->trigger();
         program.paintGrid();
+        if (program.panel().grid()->currentIndex().row() <= 0) {
+            state.SkipWithError("the letter jump did not move");
+            break;
+        }
     }
 }
 BENCHMARK(BM_GridLetterJump)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -107,7 +116,10 @@ void BM_GridHeaderClick(benchmark::State& state) {
     program.paintGrid();
     bool genre = true;
     for (auto _ : state) {
-        grid->headerClicked(genre ? klango::table::kGenreColumn : klango::table::kGroupColumn);
+        if (!grid->headerClicked(genre ? klango::table::kGenreColumn : klango::table::kGroupColumn)) {
+            state.SkipWithError("the header click left the order as it was");
+            break;
+        }
         program.paintGrid();
         genre = !genre;
     }
