@@ -14,10 +14,14 @@ std::string aliasKey(std::string_view alias) { return upperAZ(trim(alias)); }
 
 WorkAreas::WorkAreas(fs::path defaultFolder) : m_defaultFolder(std::move(defaultFolder)) {}
 
-WorkAreas::~WorkAreas() { closeAll(); }
+WorkAreas::~WorkAreas() {
+    m_closeListener = nullptr;  // whoever listened may be gone already
+    closeAll();
+}
 
 fs::path WorkAreas::resolve(std::string_view nameOrPath, std::string_view defaultExtension) const {
-    std::string name(trim(nameOrPath));
+    // Names are core texts (CP1252); the file system names files in UTF-8.
+    std::string name = cp1252ToUtf8(trim(nameOrPath));
     fs::path given(name);
     if (!given.has_extension() && !defaultExtension.empty()) {
         name += std::string(defaultExtension);
@@ -44,10 +48,20 @@ const WorkAreas::Area* WorkAreas::find(std::string_view alias) const {
     return const_cast<WorkAreas*>(this)->find(alias);
 }
 
+void WorkAreas::setCloseListener(CloseListener listener) { m_closeListener = std::move(listener); }
+
+void WorkAreas::closing(const Area& area) {
+    if (m_closeListener) m_closeListener(area.alias, *area.table);
+    area.table->close();
+}
+
 DbfTable* WorkAreas::use(std::string_view nameOrPath, std::string_view alias) {
+    return useFile(resolve(nameOrPath), alias);
+}
+
+DbfTable* WorkAreas::useFile(const fs::path& file, std::string_view alias) {
     std::string key = aliasKey(alias);
     close(key);
-    fs::path file = resolve(nameOrPath);
     std::unique_ptr<DbfTable> table = DbfTable::open(file);
     if (!table) return nullptr;
     DbfTable* raw = table.get();
@@ -77,7 +91,7 @@ void WorkAreas::close(std::string_view alias) {
     std::string key = aliasKey(alias);
     for (auto it = m_areas.begin(); it != m_areas.end(); ++it) {
         if (it->alias == key) {
-            it->table->close();
+            closing(*it);
             m_areas.erase(it);
             break;
         }
@@ -85,7 +99,7 @@ void WorkAreas::close(std::string_view alias) {
 }
 
 void WorkAreas::closeAll() {
-    for (auto& a : m_areas) a.table->close();
+    for (auto& a : m_areas) closing(a);
     m_areas.clear();
 }
 

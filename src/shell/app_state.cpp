@@ -34,12 +34,13 @@ std::filesystem::path AppState::dataFolder() const {
     return platform::resolveCaseBlind(CRUNIN, kDataFolderName);
 }
 
+// Names are core texts (CP1252); the file system names files in UTF-8.
 std::filesystem::path AppState::programFile(std::string_view name) const {
-    return platform::resolveCaseBlind(CRUNIN, name);
+    return platform::resolveCaseBlind(CRUNIN, runtime::cp1252ToUtf8(name));
 }
 
 std::filesystem::path AppState::dataFile(std::string_view name) const {
-    return platform::resolveCaseBlind(dataFolder(), name);
+    return platform::resolveCaseBlind(dataFolder(), runtime::cp1252ToUtf8(name));
 }
 
 bool LOADPUBLICS(AppState& state, const std::filesystem::path& programFolder) {

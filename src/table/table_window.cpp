@@ -83,7 +83,7 @@ std::optional<bool> TableWindow::MP3TABLE(bool ask) {
     if (s.LTAB_OPEN) MP3DLGCLOSE();
     if (ask) {
         ui.showMessage("W\xE4hlen Sie die MP3-Datenbank ...");
-        closeAndDropOrders();
+        closeAllTables();
         ui::FileDialogRequest request;
         request.title = "MP3-Datenbank \xF6" "ffnen";
         request.filter = "MP3-Datenbanken (*.DBF)|*.DBF";
@@ -174,9 +174,7 @@ void TableWindow::showCounts() {
     m_panel.markAllText = look.text;
 }
 
-void TableWindow::closeAndDropOrders() {
-    m_rows.reset();
-    m_sort.reset();
+void TableWindow::closeAllTables() {
     if (m_shell.areas) m_shell.areas->closeAll();
 }
 
@@ -189,6 +187,7 @@ bool TableWindow::MP3STABLE() {
     m_panel.NLBXPOS1 = 1;
     const std::array<double, kColumnCount> widths = columnWidths(s.settings());
     m_shell.ui->setHelpTopic(kHelpTopic);
+    m_panelTable = t;
     m_rows = std::make_unique<TrackGridModel>(*t);
     m_sort = std::make_unique<TableSort>(*t);
     m_sort->selectInitial();
@@ -201,21 +200,28 @@ bool TableWindow::MP3STABLE() {
 bool TableWindow::MP3DLGCLOSE() {
     KLANGO_ROUTINE("MP3DLGCLOSE");
     shell::AppState& s = m_shell.state;
-    if (!s.LTAB_OPEN) return true;
+    if (!s.LTAB_OPEN && !panelShown()) return true;
+    if (s.LTAB_FILT && m_shell.hooks.MP3KILLFILTER) m_shell.hooks.MP3KILLFILTER();
+    closePanel();
+    return true;
+}
+
+// The widths go to the settings file, then the panel and everything that borrows the table.
+void TableWindow::closePanel() {
+    shell::AppState& s = m_shell.state;
     std::vector<double> widths;
-    if (m_view) {
+    if (m_view && panelShown()) {
         widths = m_view->columnWidths();
     } else {
         const auto stored = columnWidths(s.settings());
         widths.assign(stored.begin(), stored.end());
     }
-    if (s.LTAB_FILT && m_shell.hooks.MP3KILLFILTER) m_shell.hooks.MP3KILLFILTER();
     saveColumnWidths(s.settings(), widths);
-    if (m_view) m_view->close();
+    if (m_view && panelShown()) m_view->close();
     m_rows.reset();
     m_sort.reset();
+    m_panelTable = nullptr;
     s.LTAB_OPEN = false;
-    return true;
 }
 
 uint32_t TableWindow::currentRecord() const {
@@ -388,7 +394,7 @@ void TableWindow::run(PanelCommand command, char letter) {
     switch (command) {
         case PanelCommand::NewFile:
             MP3DLGCLOSE();
-            closeAndDropOrders();
+            closeAllTables();
             shell::RXDELALL(s.dataFolder(), "*.NTX", true, m_shell.areas.get());
             if (h.MP3IMPORT()) MP3TABLE(false);
             shell::RXSETMENU(m_shell);
@@ -498,6 +504,13 @@ void TableWindow::run(PanelCommand command, char letter) {
 }
 
 void TableWindow::install() {
+    // A command that closes the tables behind the panel's back (a search over all databases, a
+    // structure update) takes the panel with it, before the grid could read a closed table.
+    if (m_shell.areas) {
+        m_shell.areas->setCloseListener([this](const std::string&, runtime::DbfTable& closing) {
+            if (panelShown() && &closing == m_panelTable) closePanel();
+        });
+    }
     shell::ShellHooks& h = m_shell.hooks;
     h.MP3TABLE = [this](bool ask) { return MP3TABLE(ask).value_or(false); };
     h.MP3DLGCLOSE = [this] { MP3DLGCLOSE(); };

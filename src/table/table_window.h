@@ -76,7 +76,7 @@ public:
     // MP3STABLE: builds the panel on the open DMP3 table.
     bool MP3STABLE();
     // MP3DLGCLOSE: stores the column widths, removes an active filter and closes the panel; the
-    // table stays open. Always true.
+    // table stays open. Always true. A panel whose table is closed under it closes the same way.
     bool MP3DLGCLOSE();
     // MP3GOTO: the first record whose key in the current order is at or after letter; the last
     // record when none is (the play-time and rating keys begin with digits).
@@ -116,11 +116,12 @@ private:
     void refresh();
     void focus();
     void marksChanged();
-    void closeAndDropOrders();
+    void closeAllTables();
     uint32_t currentRecord() const;
     void toggleMark(uint32_t recno);
     void markRange(uint32_t recno);
     void reattachOrders();
+    void closePanel();
 
     shell::Shell& m_shell;
     const platform::Clock& m_clock;
@@ -128,6 +129,7 @@ private:
     TablePanelState m_panel;
     std::unique_ptr<TrackGridModel> m_rows;
     std::unique_ptr<TableSort> m_sort;
+    runtime::DbfTable* m_panelTable = nullptr;  // the table the panel's pieces borrow
 };
 
 }  // namespace klango::table

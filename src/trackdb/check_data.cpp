@@ -72,7 +72,7 @@ bool CHECKDATA(runtime::WorkAreas& areas, ui::Ui& ui, std::string_view name) {
 
     if (fs::exists(tableFile, ec)) {
         ui.showMessage("Aktualisieren Datenbank ...");
-        runtime::DbfTable* table = areas.use(tableFile.string(), "DMP3");
+        runtime::DbfTable* table = areas.useFile(tableFile, "DMP3");
         if (table) {
             bool current = hasCurrentLayout(*table);
             areas.close("DMP3");
@@ -92,7 +92,7 @@ bool CHECKDATA(runtime::WorkAreas& areas, ui::Ui& ui, std::string_view name) {
 
     ui.showMessage("Generieren Suchdateien ...");
     ui.setWaitCursor(true);
-    runtime::DbfTable* table = areas.use(tableFile.string(), "DMP3");
+    runtime::DbfTable* table = areas.useFile(tableFile, "DMP3");
     if (!table) {
         ui.setWaitCursor(false);
         areas.closeAll();

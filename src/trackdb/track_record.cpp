@@ -51,7 +51,8 @@ std::string databaseBaseName(std::string_view name) {
 }
 
 std::filesystem::path indexFile(const std::filesystem::path& dataFolder, std::string_view name, int n) {
-    return platform::resolveCaseBlind(dataFolder, std::string(name) + std::to_string(n) + ".NTX");
+    // The database name is a core text (CP1252); the file system names files in UTF-8.
+    return platform::resolveCaseBlind(dataFolder, runtime::cp1252ToUtf8(name) + std::to_string(n) + ".NTX");
 }
 
 }  // namespace klango::trackdb

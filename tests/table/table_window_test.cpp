@@ -379,5 +379,72 @@ TEST_F(TableWindowTest, DeletingFromTheContextMenuUpdatesTheCounter) {
     EXPECT_TRUE(panel.called("refresh"));
 }
 
+// A command that closes every table while the panel is shown (a search over all databases, a
+// structure update) must not leave the grid reading a closed table.
+TEST_F(TableWindowTest, TablesClosedUnderThePanelTakeThePanelWithThem) {
+    makeDatabase("Rock", band({"Abba", "Queen"}));
+    openRock();
+    sh.areas->closeAll();
+    EXPECT_FALSE(window.panelShown());
+    EXPECT_EQ(window.rows(), nullptr);
+    EXPECT_TRUE(panel.called("close"));
+    EXPECT_FALSE(sh.state.LTAB_OPEN);
+    EXPECT_EQ(setting("Browse", "0"), "16");
+    // The commands find no table and do nothing.
+    window.run(PanelCommand::MarkAll);
+    window.rowClicked(0, true);
+    shell::runMenuCommand(sh, shell::MenuCommand::GotoBottom);
+    EXPECT_EQ(window.table(), nullptr);
+}
+
+// Database names are CP1252 in the program and UTF-8 on the disk.
+TEST_F(TableWindowTest, ADatabaseWithAnUmlautInItsNameOpensWithItsTracks) {
+    makeDatabase("\xC3\x84rzte", band({"Die \xC4rzte", "Farin", "Bela"}));  // "Ärzte.dbf" on the disk
+    ui.expectOpenFile(dataFileText("\xC3\x84rzte.dbf"));
+    ASSERT_EQ(window.MP3TABLE(true), std::optional<bool>(true));
+    EXPECT_EQ(sh.state.CFILE, "\xC4rzte");
+    EXPECT_EQ(window.rows()->rowCount(), 3);
+    EXPECT_EQ(ui.messageItem(MessageItem::Base), "\xC4rzte");
+    EXPECT_TRUE(fs::exists(home.data() / "\xC3\x84rzte1.NTX"));
+    EXPECT_FALSE(fs::exists(home.data() / "\xC4rzte.dbf"));  // no empty namesake in raw CP1252
+
+    // Reopened by name, as the auto-open and the settings dialog do.
+    ASSERT_EQ(window.MP3TABLE(false), std::optional<bool>(true));
+    EXPECT_EQ(window.rows()->rowCount(), 3);
+}
+
+TEST_F(TableWindowTest, MainMenuEntriesReachTheSameCommands) {
+    std::vector<Track> tracks = band({"Abba", "Nena", "Queen"});
+    tracks[1].tagged = true;
+    makeDatabase("Rock", tracks);
+    openRock();
+    shell::runMenuCommand(sh, shell::MenuCommand::MarkAll);
+    EXPECT_EQ(ui.messageItem(MessageItem::Tagged), "Markiert: 3");
+    EXPECT_EQ(window.panelState().markAllPicture, "UNMARKALLK");
+
+    window.currentRowChanged(0);
+    ui.expectYesNo(true, "diesen Titel");
+    ui.expectYesNo(false, "MP3-Datei");
+    shell::runMenuCommand(sh, shell::MenuCommand::DeleteRecord);
+    EXPECT_EQ(window.rows()->rowCount(), 2);
+    EXPECT_EQ(ui.messageItem(MessageItem::Tagged), "Markiert: 2");
+
+    ui.expectYesNo(true, "alle markierten");
+    ui.expectYesNo(false, "MP3-Dateien");
+    shell::runMenuCommand(sh, shell::MenuCommand::DeleteMarked);
+    EXPECT_TRUE(ui.unexpected().empty());
+    EXPECT_EQ(window.rows()->rowCount(), 0);
+    EXPECT_EQ(ui.messageItem(MessageItem::Tagged), "Markiert: 0");
+    EXPECT_FALSE(sh.state.LTAB_TAGG);
+    EXPECT_EQ(window.panelState().markAllText, "Alle Titel markieren");
+    EXPECT_EQ(ui.messageItem(MessageItem::Records), "Titel: 3");  // deleted records still count here
+
+    // An empty view: the commands on the current record find none and do nothing.
+    window.run(PanelCommand::ToggleMark);
+    window.run(PanelCommand::Edit);
+    shell::runMenuCommand(sh, shell::MenuCommand::GotoBottom);
+    EXPECT_TRUE(ui.scriptDone());
+}
+
 }  // namespace
 }  // namespace klango::table

@@ -23,8 +23,17 @@ QString utf8Path(const std::string& cp1252) { return toQ(cp1252); }
 // File names come from the file system as UTF-8; the core keeps them as CP1252 text.
 std::string corePath(const QString& path) { return fromQ(path); }
 
+// The commands break lines of a message with a carriage return, as the message boxes they were
+// written for do; Qt breaks at line feeds only.
+QString messageText(const std::string& text) {
+    QString q = toQ(text);
+    q.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    q.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return q;
+}
+
 void messageBox(QWidget* parent, QMessageBox::Icon icon, const std::string& title, const std::string& text) {
-    QMessageBox box(icon, toQ(title), toQ(text), QMessageBox::NoButton, parent);
+    QMessageBox box(icon, toQ(title), messageText(text), QMessageBox::NoButton, parent);
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.exec();
 }
@@ -46,7 +55,7 @@ QWidget* QtUi::parent() const {
 }
 
 bool QtUi::yesNo(const std::string& title, const std::string& text, bool noDefault) {
-    QMessageBox box(QMessageBox::Question, toQ(title), toQ(text), QMessageBox::NoButton, parent());
+    QMessageBox box(QMessageBox::Question, toQ(title), messageText(text), QMessageBox::NoButton, parent());
     QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
     box.setDefaultButton(noDefault ? no : yes);

@@ -108,8 +108,11 @@ void TablePanel::buildBar() {
         action->setObjectName(QString::fromLatin1(b.picture));
         action->setToolTip(toQ(b.toolTip));
         const QString message = toQ(b.message);
-        connect(action, &QAction::hovered, this, [this, message] {
-            if (m_main.messageBar()) m_main.messageBar()->showText(message);
+        const bool markAll = b.command == table::PanelCommand::MarkAllOrNone;
+        connect(action, &QAction::hovered, this, [this, message, markAll] {
+            if (!m_main.messageBar()) return;
+            // The mark-all button speaks of what it would do now.
+            m_main.messageBar()->showText(markAll && m_window ? toQ(m_window->panelState().markAllText) : message);
         });
         const table::PanelCommand command = b.command;
         const char letter = b.letter;
