@@ -90,7 +90,7 @@ struct Context {
 
 bool databaseExists(const Context& ctx, const std::string& name) {
     std::error_code ec;
-    return fs::exists(platform::resolveCaseBlind(ctx.data(), trackdb::databaseBaseName(name) + ".dbf"), ec);
+    return fs::exists(runtime::WorkAreas(ctx.data()).resolve(trackdb::databaseBaseName(name) + ".dbf"), ec);
 }
 
 int cmdCheck(const Context& ctx, const std::vector<std::string>& args) {

@@ -41,6 +41,16 @@ TEST(KlangoCli, CheckCreatesTheDatabaseAndReportsIt) {
     EXPECT_TRUE(fs::exists(home.data() / "Rock.dbf"));
 }
 
+// The name is CP1252 inside the program; on the disk the file is named in UTF-8 like any other.
+TEST(KlangoCli, ADatabaseNameWithAnUmlautIsAUtf8FileName) {
+    test::TempHome home;
+    auto r = cli(home, "check \xC3\x84rzte");  // "Ärzte"
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_TRUE(fs::exists(home.data() / "\xC3\x84rzte.dbf"));
+    EXPECT_TRUE(fs::exists(home.data() / "\xC3\x84rzte1.NTX"));
+    EXPECT_EQ(cli(home, "list \xC3\x84rzte").exitCode, 0);
+}
+
 TEST(KlangoCli, ListWritesCsvInTheChosenOrder) {
     test::TempHome home;
     ASSERT_EQ(cli(home, "check Mix").exitCode, 0);
