@@ -485,14 +485,51 @@ bool DbfTable::writeBytes(uint64_t offset, const char* bytes, size_t size) {
 }
 
 bool DbfTable::writeRecord(uint32_t recno) {
+    if (m_bulkDepth > 0) {
+        m_deferred.push_back(recno);
+        return true;
+    }
     if (writeBytes(recordOffset(recno), recordData(recno), size_t(m_recordLength))) return true;
     // The record stays in memory and is written again at the next flush or close.
     if (std::find(m_unsaved.begin(), m_unsaved.end(), recno) == m_unsaved.end()) m_unsaved.push_back(recno);
     return false;
 }
 
+void DbfTable::beginBulkChange() { ++m_bulkDepth; }
+
+void DbfTable::endBulkChange() {
+    if (m_bulkDepth == 0) return;
+    if (--m_bulkDepth > 0) return;
+    commit();
+    writeDeferred();
+}
+
+// The records changed in a bulk change, written in runs of neighbouring records: one write for
+// a run instead of one per record. A run that fails is kept record by record for the next try.
+void DbfTable::writeDeferred() {
+    if (m_deferred.empty()) return;
+    std::vector<uint32_t> records;
+    records.swap(m_deferred);
+    std::sort(records.begin(), records.end());
+    records.erase(std::unique(records.begin(), records.end()), records.end());
+    size_t i = 0;
+    while (i < records.size()) {
+        size_t j = i + 1;
+        while (j < records.size() && records[j] == records[j - 1] + 1) ++j;
+        const uint32_t first = records[i];
+        const uint32_t last = std::min<uint32_t>(records[j - 1], m_recordCount);
+        if (first <= last &&
+            !writeBytes(recordOffset(first), recordData(first), size_t(last - first + 1) * size_t(m_recordLength))) {
+            for (size_t k = i; k < j; ++k) m_unsaved.push_back(records[k]);
+        }
+        i = j;
+    }
+}
+
 bool DbfTable::writeBackUnsaved() {
+    writeDeferred();
     std::sort(m_unsaved.begin(), m_unsaved.end());
+    m_unsaved.erase(std::unique(m_unsaved.begin(), m_unsaved.end()), m_unsaved.end());
     while (!m_unsaved.empty()) {
         uint32_t recno = m_unsaved.front();
         if (recno <= m_recordCount &&

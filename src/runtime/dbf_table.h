@@ -102,6 +102,23 @@ public:
     // Writes a changed current record to the file and brings the orders up to date.
     void flush();
 
+    // A bulk change (marking every record, deleting many): record writes are collected and
+    // written in runs of neighbouring records when the outermost change ends (or at flush and
+    // close), instead of one write per record. The records in memory and the orders follow at
+    // once as always. BulkChange does it for a scope.
+    void beginBulkChange();
+    void endBulkChange();
+    class BulkChange {
+    public:
+        explicit BulkChange(DbfTable& table) : m_table(table) { m_table.beginBulkChange(); }
+        ~BulkChange() { m_table.endBulkChange(); }
+        BulkChange(const BulkChange&) = delete;
+        BulkChange& operator=(const BulkChange&) = delete;
+
+    private:
+        DbfTable& m_table;
+    };
+
     // Visible records, in the current order's view (a condition hides records too).
     uint32_t count();
     // Removes the deleted records and truncates the file; orders are rebuilt.
@@ -147,6 +164,7 @@ private:
     bool writeBytes(uint64_t offset, const char* bytes, size_t size);
     bool writeRecord(uint32_t recno);
     bool writeBackUnsaved();
+    void writeDeferred();
     bool ensureCapacity(uint32_t records);
     void appendRecord(const char* bytes);
     // Appends bytes as the new current record and tells the orders; false (handler told) when
@@ -178,6 +196,8 @@ private:
     bool m_appendPending = false;  // current record appended and not yet written
     bool m_appended = false;       // records appended since open
     std::vector<uint32_t> m_unsaved;  // records whose write failed; tried again on flush and close
+    std::vector<uint32_t> m_deferred;  // records changed in a bulk change, not yet written
+    int m_bulkDepth = 0;
     std::vector<std::unique_ptr<Order>> m_orders;
     std::vector<KeySpec> m_orderKeys;  // the key of each attached order, kept for rebuilding
     int m_currentOrder = 0;

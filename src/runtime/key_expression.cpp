@@ -269,6 +269,13 @@ void CompiledKey::build(const char* recordBytes, char* out, size_t limit) const 
     }
 }
 
+bool CompiledKey::sameFields(const char* a, const char* b) const {
+    for (const KeySegment& seg : m_segments) {
+        if (std::memcmp(a + seg.offset, b + seg.offset, size_t(seg.fieldWidth)) != 0) return false;
+    }
+    return true;
+}
+
 std::string CompiledKey::build(const char* recordBytes) const {
     std::string out(m_width, ' ');
     build(recordBytes, out.data(), m_width);

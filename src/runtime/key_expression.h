@@ -43,6 +43,8 @@ public:
     void build(const char* recordBytes, char* out, size_t limit) const;
     void build(const char* recordBytes, char* out) const { build(recordBytes, out, m_width); }
     std::string build(const char* recordBytes) const;
+    // Do two records hold the same bytes in every field the key reads (so the same key)?
+    bool sameFields(const char* a, const char* b) const;
 
 private:
     std::vector<KeySegment> m_segments;

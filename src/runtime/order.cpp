@@ -579,6 +579,12 @@ void Order::recordChanged(uint32_t recno, const char* oldBytes) {
     Impl& d = *m_impl;
     if (recno == 0 || recno > d.table.lastRec() || oldBytes == nullptr) return;
     const char* bytes = d.table.recordBytes(recno);
+    // A change outside the key's fields (a mark, a play count) leaves the entry where it is;
+    // with a condition the record might still come or go, so that case takes the long way.
+    if (d.compiled && !d.options.condition && (oldBytes[0] == dbf::kDeletedFlag) == (bytes[0] == dbf::kDeletedFlag) &&
+        d.compiled->sameFields(oldBytes, bytes)) {
+        return;
+    }
     bool wasIn = d.visible(oldBytes);
     bool isIn = d.visible(bytes);
     if (!wasIn && !isIn) return;

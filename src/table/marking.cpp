@@ -137,6 +137,7 @@ bool Marking::MP3TAGMORE(uint32_t nRecFrom, uint32_t nRecTo) {
     }
     const size_t count = size_t(posFrom > posTo ? posFrom - posTo : posTo - posFrom) + 1;
     m_table->goTo(first);
+    runtime::DbfTable::BulkChange bulk(*m_table);
     for (uint32_t recno : shownFromHere(*m_table, count)) {
         m_table->goTo(recno);
         if (marked()) {
@@ -157,9 +158,12 @@ void Marking::MARKALL() {
     const uint32_t saved = m_table->recNo();
     m_ui.setWaitCursor(true);
     m_table->goTop();
-    for (uint32_t recno : shownFromHere(*m_table, 0)) {
-        m_table->goTo(recno);
-        m_table->putL(m_tagged, true);
+    {
+        runtime::DbfTable::BulkChange bulk(*m_table);
+        for (uint32_t recno : shownFromHere(*m_table, 0)) {
+            m_table->goTo(recno);
+            m_table->putL(m_tagged, true);
+        }
     }
     // The flag comes from the count, so that an empty view does not claim marks.
     showTagged(shell::NUMTAGGED(*m_table, true, m_state));
@@ -175,10 +179,13 @@ void Marking::DELMARKED() {
     const bool wasEof = m_table->eof();
     const uint32_t saved = m_table->recNo();
     m_table->goTop();
-    for (uint32_t recno : shownFromHere(*m_table, 0)) {
-        m_table->goTo(recno);
-        m_table->putL(m_tagged, false);
-        if (m_import >= 0) m_table->putN(m_import, 0);
+    {
+        runtime::DbfTable::BulkChange bulk(*m_table);
+        for (uint32_t recno : shownFromHere(*m_table, 0)) {
+            m_table->goTo(recno);
+            m_table->putL(m_tagged, false);
+            if (m_import >= 0) m_table->putN(m_import, 0);
+        }
     }
     showMarkAllLook(false);
     showTagged(shell::NUMTAGGED(*m_table, true, m_state));
@@ -239,6 +246,7 @@ bool Marking::MP3TDELETE() {
         if (marked()) doomed.push_back(recno);
     }
     std::vector<std::string> kept;
+    runtime::DbfTable::BulkChange bulk(*m_table);
     for (uint32_t recno : doomed) {
         m_table->goTo(recno);
         std::string path;

@@ -198,6 +198,63 @@ TEST(DbfTableBytes, OnlyTheChangedRecordIsWritten) {
     EXPECT_EQ(now.substr(header + 2 * len + 1, 2), "R3");
 }
 
+// A bulk change holds the writes back until it ends and then writes the changed records, and
+// only those: bytes of an unchanged record between two runs stay as they are on the disk.
+TEST(DbfTableBytes, ABulkChangeWritesItsRecordsWhenItEnds) {
+    TempHome home;
+    auto file = makeNumbered(home, 6);
+    auto t = DbfTable::open(file);
+    const size_t header = le16(readFileBytes(file), 8);
+    const size_t len = 26;
+    {
+        std::fstream disk(file, std::ios::in | std::ios::out | std::ios::binary);
+        disk.seekp(std::streamoff(header + 3 * len + 1));  // record 4, behind the table's back
+        disk.write("XX", 2);
+    }
+    {
+        DbfTable::BulkChange outer(*t);
+        for (uint32_t r : {1u, 2u, 3u, 5u, 6u}) {
+            t->goTo(r);
+            t->putN(1, 100 + r);
+        }
+        {
+            DbfTable::BulkChange inner(*t);  // nested: the outer one decides
+            t->goTo(2);
+            t->putC(0, "two");
+        }
+        t->goTo(1);
+        EXPECT_EQ(readFileBytes(file).substr(header + 1, 2), "R1");  // nothing written yet
+        EXPECT_EQ(t->getN(1), 101);                                 // the table knows it already
+    }
+    const std::string now = readFileBytes(file);
+    EXPECT_EQ(now.substr(header + len + 1, 3), "two");
+    EXPECT_EQ(now.substr(header + 3 * len + 1, 2), "XX");
+    t->close();
+    auto again = DbfTable::open(file);
+    std::vector<double> nums;
+    for (uint32_t r = 1; r <= 6; ++r) {
+        again->goTo(r);
+        nums.push_back(again->getN(1));
+    }
+    EXPECT_EQ(nums, (std::vector<double>{101, 102, 103, 4, 105, 106}));
+}
+
+// Closing inside a bulk change loses nothing.
+TEST(DbfTableBytes, CloseDuringABulkChangeWritesEverything) {
+    TempHome home;
+    auto file = makeNumbered(home, 3);
+    auto t = DbfTable::open(file);
+    {
+        DbfTable::BulkChange bulk(*t);
+        t->goTo(3);
+        t->putC(0, "three");
+        t->close();
+    }
+    auto again = DbfTable::open(file);
+    again->goTo(3);
+    EXPECT_EQ(trim(again->getC(0)), "three");
+}
+
 // ---- reading foreign files -------------------------------------------------------------------
 
 // A hand-made header: descriptors given as (name bytes, type, width byte, decimals byte).
