@@ -993,12 +993,20 @@ Order* DbfTable::currentOrder() const { return order(m_currentOrder); }
 Order* DbfTable::createOrder(const fs::path& file, KeySpec key, OrderOptions options) {
     if (!isOpen()) return nullptr;
     detachOrders();
+    return addOrder(file, std::move(key), std::move(options));
+}
+
+Order* DbfTable::addOrder(const fs::path& file, KeySpec key, OrderOptions options) {
+    if (!isOpen()) return nullptr;
+    commit();
     std::unique_ptr<Order> built = Order::build(*this, file, key, std::move(options));
     if (!built) return nullptr;
     m_orders.push_back(std::move(built));
     m_orderKeys.push_back(std::move(key));
-    m_currentOrder = 1;
-    m_cacheValid = false;
+    if (m_currentOrder == 0) {
+        m_currentOrder = int(m_orders.size());
+        m_cacheValid = false;
+    }
     return m_orders.back().get();
 }
 

@@ -131,6 +131,8 @@ public:
     // Orders. Positions count from 1 in attach order; 0 is the natural (record) order.
     // Builds an order over the visible records into its file, detaches all others, makes it current.
     Order* createOrder(const std::filesystem::path& file, KeySpec key, OrderOptions options = {});
+    // Builds an order into its file beside the attached ones; it becomes current when no order is.
+    Order* addOrder(const std::filesystem::path& file, KeySpec key, OrderOptions options = {});
     // Attaches the order kept in file (rebuilt when its header does not match key and options).
     // It becomes current when no order was current.
     Order* attachOrder(const std::filesystem::path& file, KeySpec key, OrderOptions options = {});

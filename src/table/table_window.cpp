@@ -137,12 +137,14 @@ std::optional<bool> TableWindow::MP3TABLE(bool ask) {
     return true;
 }
 
-// CHECKDATA makes the table and its six index files ready; then DMP3 opens with the orders
-// attached in their numbers' order, the first controlling.
+// CHECKDATA makes the table and its six index files ready and leaves it open as DMP3 with the
+// orders attached in their numbers' order, the first controlling; a table whose orders it could
+// not all build is opened here with what its index files hold.
 bool TableWindow::openTable() {
     shell::AppState& s = m_shell.state;
     if (!m_shell.areas) return false;
-    if (!trackdb::CHECKDATA(*m_shell.areas, *m_shell.ui, s.CFILE)) return false;
+    if (!trackdb::CHECKDATA(*m_shell.areas, *m_shell.ui, s.CFILE, trackdb::CheckDataEnd::KeepOpen)) return false;
+    if (table()) return true;  // CHECKDATA left it open with the six orders it just built
     runtime::DbfTable* t = m_shell.areas->use(s.CFILE + ".dbf", kAlias);
     if (!t) return false;
     reattachOrders();

@@ -60,7 +60,7 @@ bool convertFromBackup(const fs::path& tableFile, const fs::path& backup) {
 
 }  // namespace
 
-bool CHECKDATA(runtime::WorkAreas& areas, ui::Ui& ui, std::string_view name) {
+bool CHECKDATA(runtime::WorkAreas& areas, ui::Ui& ui, std::string_view name, CheckDataEnd end) {
     KLANGO_ROUTINE("CHECKDATA");
     const std::string base = shell::RXSTRCAPALL(databaseBaseName(name));
     ui.showMessage("Erzeugen der Datenbank ...");
@@ -70,13 +70,15 @@ bool CHECKDATA(runtime::WorkAreas& areas, ui::Ui& ui, std::string_view name) {
     const fs::path backup = areas.resolve(base + ".bak", ".bak");
     std::error_code ec;
 
+    // A table in the current layout stays open for building its orders.
+    runtime::DbfTable* table = nullptr;
     if (fs::exists(tableFile, ec)) {
         ui.showMessage("Aktualisieren Datenbank ...");
-        runtime::DbfTable* table = areas.useFile(tableFile, "DMP3");
-        if (table) {
-            bool current = hasCurrentLayout(*table);
+        table = areas.useFile(tableFile, "DMP3");
+        if (table && !hasCurrentLayout(*table)) {
             areas.close("DMP3");
-            if (!current) fs::rename(tableFile, backup, ec);
+            table = nullptr;
+            fs::rename(tableFile, backup, ec);
             if (ec) return false;
         }
     }
@@ -92,18 +94,26 @@ bool CHECKDATA(runtime::WorkAreas& areas, ui::Ui& ui, std::string_view name) {
 
     ui.showMessage("Generieren Suchdateien ...");
     ui.setWaitCursor(true);
-    runtime::DbfTable* table = areas.useFile(tableFile, "DMP3");
+    if (!table) table = areas.useFile(tableFile, "DMP3");
     if (!table) {
         ui.setWaitCursor(false);
         areas.closeAll();
         return false;
     }
+    size_t built = 0;
     for (const TrackOrder& order : trackOrders()) {
         runtime::KeySpec key = runtime::compileKey(table->structure(), order.expression);
         if (!key.build) continue;  // a foreign layout without the key fields; the handler was told
-        table->createOrder(indexFile(dataFolder, base, order.number), std::move(key));
+        if (table->addOrder(indexFile(dataFolder, base, order.number), std::move(key))) ++built;
     }
     ui.setWaitCursor(false);
+    if (end == CheckDataEnd::KeepOpen && built == trackOrders().size()) {
+        for (const std::string& alias : areas.aliases())
+            if (alias != "DMP3") areas.close(alias);
+        table->setOrder(1);
+        table->goTop();
+        return true;
+    }
     areas.closeAll();
     return true;
 }

@@ -173,6 +173,30 @@ TEST_F(CheckDataTest, OrdersHoldTheTrackKeys) {
     EXPECT_EQ(titles(*t), (std::vector<std::string>{"a", "b", "z"}));
 }
 
+// Kept open, the table is what opening it with its six index files gives, and nothing else is open.
+TEST_F(CheckDataTest, KeptOpenTheTableCarriesItsSixOrdersInTheirOrder) {
+    ASSERT_TRUE(trackdb::CHECKDATA(areas, ui, "Mix"));
+    {
+        DbfTable* t = areas.use("Mix", "DMP3");
+        addOld(*t, "beta", "b", 0, false);
+        addOld(*t, "Alpha", "z", 0, false);
+        areas.closeAll();
+    }
+    ASSERT_TRUE(trackdb::CHECKDATA(areas, ui, "Pop"));
+    ASSERT_NE(areas.use("Pop", "DIMP"), nullptr);
+    ASSERT_TRUE(trackdb::CHECKDATA(areas, ui, "Mix", trackdb::CheckDataEnd::KeepOpen));
+    EXPECT_EQ(areas.aliases(), (std::vector<std::string>{"DMP3"}));
+    DbfTable* t = areas.get("DMP3");
+    ASSERT_NE(t, nullptr);
+    ASSERT_NE(t->order(6), nullptr);
+    EXPECT_EQ(t->order(7), nullptr);
+    EXPECT_EQ(t->currentOrder(), t->order(1));
+    EXPECT_EQ(titles(*t), (std::vector<std::string>{"z", "b"}));  // artist order
+    t->setOrder(3);
+    EXPECT_EQ(titles(*t), (std::vector<std::string>{"b", "z"}));  // title order
+    for (int n = 1; n <= 6; ++n) EXPECT_TRUE(fs::exists(home.data() / ("Mix" + std::to_string(n) + ".NTX")));
+}
+
 TEST_F(CheckDataTest, LockedTableIsReportedNotTakenAsChecked) {
     ASSERT_TRUE(trackdb::CHECKDATA(areas, ui, "Busy"));
     auto holder = DbfTable::open(home.data() / "Busy.dbf");
