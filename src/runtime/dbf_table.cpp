@@ -999,23 +999,19 @@ Order* DbfTable::createOrder(const fs::path& file, KeySpec key, OrderOptions opt
 Order* DbfTable::addOrder(const fs::path& file, KeySpec key, OrderOptions options) {
     if (!isOpen()) return nullptr;
     commit();
-    std::unique_ptr<Order> built = Order::build(*this, file, key, std::move(options));
-    if (!built) return nullptr;
-    m_orders.push_back(std::move(built));
-    m_orderKeys.push_back(std::move(key));
-    if (m_currentOrder == 0) {
-        m_currentOrder = int(m_orders.size());
-        m_cacheValid = false;
-    }
-    return m_orders.back().get();
+    return keepOrder(Order::build(*this, file, key, std::move(options)), std::move(key));
 }
 
 Order* DbfTable::attachOrder(const fs::path& file, KeySpec key, OrderOptions options) {
     if (!isOpen()) return nullptr;
     commit();
-    std::unique_ptr<Order> loaded = Order::load(*this, file, key, std::move(options));
-    if (!loaded) return nullptr;
-    m_orders.push_back(std::move(loaded));
+    return keepOrder(Order::load(*this, file, key, std::move(options)), std::move(key));
+}
+
+// An order joins the attached ones; it becomes current when none is.
+Order* DbfTable::keepOrder(std::unique_ptr<Order> order, KeySpec key) {
+    if (!order) return nullptr;
+    m_orders.push_back(std::move(order));
     m_orderKeys.push_back(std::move(key));
     if (m_currentOrder == 0) {
         m_currentOrder = int(m_orders.size());

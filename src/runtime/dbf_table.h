@@ -167,6 +167,7 @@ private:
     bool writeRecord(uint32_t recno);
     bool writeBackUnsaved();
     void writeDeferred();
+    Order* keepOrder(std::unique_ptr<Order> order, KeySpec key);
     bool ensureCapacity(uint32_t records);
     void appendRecord(const char* bytes);
     // Appends bytes as the new current record and tells the orders; false (handler told) when
