@@ -999,13 +999,15 @@ Order* DbfTable::createOrder(const fs::path& file, KeySpec key, OrderOptions opt
 Order* DbfTable::addOrder(const fs::path& file, KeySpec key, OrderOptions options) {
     if (!isOpen()) return nullptr;
     commit();
-    return keepOrder(Order::build(*this, file, key, std::move(options)), std::move(key));
+    std::unique_ptr<Order> built = Order::build(*this, file, key, std::move(options));
+    return keepOrder(std::move(built), std::move(key));
 }
 
 Order* DbfTable::attachOrder(const fs::path& file, KeySpec key, OrderOptions options) {
     if (!isOpen()) return nullptr;
     commit();
-    return keepOrder(Order::load(*this, file, key, std::move(options)), std::move(key));
+    std::unique_ptr<Order> loaded = Order::load(*this, file, key, std::move(options));
+    return keepOrder(std::move(loaded), std::move(key));
 }
 
 // An order joins the attached ones; it becomes current when none is.
