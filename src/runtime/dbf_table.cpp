@@ -405,13 +405,7 @@ std::unique_ptr<DbfTable> DbfTable::open(const fs::path& file) {
 
 void DbfTable::close() {
     if (!isOpen()) return;
-    commit();
-    for (auto& o : m_orders) {
-        if (o) o->save();
-    }
-    m_orders.clear();
-    m_orderKeys.clear();
-    m_currentOrder = 0;
+    detachOrders();  // writes the current record and saves every order to its file
     writeBackUnsaved();
     if (m_appended) {
         // After appends the file ends with the end byte right after the last record, and the

@@ -290,17 +290,21 @@ bool TableWindow::MP3EDIT(uint32_t recno) {
     return true;
 }
 
+Marking TableWindow::markingOnTable() {
+    return Marking(table(), m_shell.state, *m_shell.ui, m_panel, m_clock);
+}
+
 void TableWindow::toggleMark(uint32_t recno) {
     runtime::DbfTable* t = table();
     if (!t || recno == 0) return;
-    Marking marking(t, m_shell.state, *m_shell.ui, m_panel, m_clock);
+    Marking marking = markingOnTable();
     if (marking.MP3TAGGIT(recno)) marksChanged();
 }
 
 void TableWindow::markRange(uint32_t recno) {
     runtime::DbfTable* t = table();
     if (!t || recno == 0) return;
-    Marking marking(t, m_shell.state, *m_shell.ui, m_panel, m_clock);
+    Marking marking = markingOnTable();
     if (marking.MP3TAGMORE(m_panel.NLBXREC, recno)) marksChanged();
 }
 
@@ -410,7 +414,7 @@ void TableWindow::run(PanelCommand command, char letter) {
             focus();
             return;
         case PanelCommand::MarkAllOrNone: {
-            Marking marking(t, s, ui, m_panel, m_clock);
+            Marking marking = markingOnTable();
             if (s.LTAB_TAGG) {
                 marking.DELMARKED();
             } else {
@@ -425,12 +429,12 @@ void TableWindow::run(PanelCommand command, char letter) {
             focus();
             return;
         case PanelCommand::MarkAll:
-            Marking(t, s, ui, m_panel, m_clock).MARKALL();
+            markingOnTable().MARKALL();
             marksChanged();
             focus();
             return;
         case PanelCommand::UnmarkAll:
-            Marking(t, s, ui, m_panel, m_clock).DELMARKED();
+            markingOnTable().DELMARKED();
             marksChanged();
             focus();
             return;
@@ -451,7 +455,7 @@ void TableWindow::run(PanelCommand command, char letter) {
             h.M3UEXSINGLE();
             return;
         case PanelCommand::Delete:
-            Marking(t, s, ui, m_panel, m_clock).MP3DELETE();
+            markingOnTable().MP3DELETE();
             marksChanged();
             focus();
             return;
@@ -517,18 +521,18 @@ void TableWindow::install() {
     h.MP3TABLE = [this](bool ask) { return MP3TABLE(ask).value_or(false); };
     h.MP3DLGCLOSE = [this] { MP3DLGCLOSE(); };
     h.MARKALL = [this] {
-        if (panelShown()) Marking(table(), m_shell.state, *m_shell.ui, m_panel, m_clock).MARKALL();
+        if (panelShown()) markingOnTable().MARKALL();
     };
     h.DELMARKED = [this] {
-        if (panelShown()) Marking(table(), m_shell.state, *m_shell.ui, m_panel, m_clock).DELMARKED();
+        if (panelShown()) markingOnTable().DELMARKED();
         shell::RXSETMENU(m_shell);
     };
     h.MP3TDELETE = [this] {
-        if (panelShown()) Marking(table(), m_shell.state, *m_shell.ui, m_panel, m_clock).MP3TDELETE();
+        if (panelShown()) markingOnTable().MP3TDELETE();
         shell::RXSETMENU(m_shell);
     };
     h.MP3DELETE = [this] {
-        if (panelShown()) Marking(table(), m_shell.state, *m_shell.ui, m_panel, m_clock).MP3DELETE();
+        if (panelShown()) markingOnTable().MP3DELETE();
         shell::RXSETMENU(m_shell);
     };
     h.MP3EDIT = [this] { MP3EDIT(currentRecord()); };

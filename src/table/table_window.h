@@ -28,6 +28,7 @@ struct Shell;
 
 namespace klango::table {
 
+class Marking;
 class TableSort;
 class TableWindow;
 class TrackGridModel;
@@ -118,6 +119,8 @@ private:
     void marksChanged();
     void closeAllTables();
     uint32_t currentRecord() const;
+    // The marking commands on the open table (none: they do nothing).
+    Marking markingOnTable();
     void toggleMark(uint32_t recno);
     void markRange(uint32_t recno);
     void reattachOrders();
