@@ -11,12 +11,12 @@
 
 #include "platform/executable_path.h"
 #include "platform/file_names.h"
-#include "runtime/cp1252.h"
-#include "runtime/dbf_table.h"
-#include "runtime/error.h"
-#include "runtime/key_expression.h"
-#include "runtime/order.h"
-#include "runtime/work_areas.h"
+#include "base/cp1252.h"
+#include "dbf/dbf_table.h"
+#include "base/error.h"
+#include "dbf/key_expression.h"
+#include "dbf/order.h"
+#include "dbf/work_areas.h"
 #include "shell/app_state.h"
 #include "shell/rx_helpers.h"
 #include "trackdb/check_data.h"
@@ -55,9 +55,9 @@ constexpr const char* kUsage =
     "  --help          diese Hilfe\n";
 
 // Prints what went wrong and lets the operation fail with its default result.
-runtime::ErrorAnswer printError(const runtime::ErrorRecord& e) {
-    std::cerr << "klango-cli: " << runtime::cp1252ToUtf8(runtime::errorMessage(e)) << "\n";
-    return runtime::ErrorAnswer::fallBack();
+base::ErrorAnswer printError(const base::ErrorRecord& e) {
+    std::cerr << "klango-cli: " << base::cp1252ToUtf8(base::errorMessage(e)) << "\n";
+    return base::ErrorAnswer::fallBack();
 }
 
 int fail(const std::string& message) {
@@ -73,12 +73,12 @@ public:
     void warning(const std::string& title, const std::string& text) override { print(title, text); }
     void alert(const std::string& text) override { print({}, text); }
     void showMessage(const std::string& text) override {
-        if (m_verbose) std::cerr << runtime::cp1252ToUtf8(text) << "\n";
+        if (m_verbose) std::cerr << base::cp1252ToUtf8(text) << "\n";
     }
 
 private:
     void print(const std::string& title, const std::string& text) {
-        std::cerr << runtime::cp1252ToUtf8(title.empty() ? text : title + ": " + text) << "\n";
+        std::cerr << base::cp1252ToUtf8(title.empty() ? text : title + ": " + text) << "\n";
     }
     bool m_verbose;
 };
@@ -90,19 +90,19 @@ struct Context {
 
 bool databaseExists(const Context& ctx, const std::string& name) {
     std::error_code ec;
-    return fs::exists(runtime::WorkAreas(ctx.data()).resolve(trackdb::databaseBaseName(name) + ".dbf"), ec);
+    return fs::exists(dbf::WorkAreas(ctx.data()).resolve(trackdb::databaseBaseName(name) + ".dbf"), ec);
 }
 
 int cmdCheck(const Context& ctx, const std::vector<std::string>& args) {
     if (args.size() != 1) return fail("check braucht genau einen Datenbanknamen");
-    const std::string name = runtime::utf8ToCp1252(args[0]);
-    runtime::WorkAreas areas(ctx.data());
+    const std::string name = base::utf8ToCp1252(args[0]);
+    dbf::WorkAreas areas(ctx.data());
     ConsoleUi ui(false);
     if (!trackdb::CHECKDATA(areas, ui, name)) return fail("Datenbank \"" + args[0] + "\" konnte nicht geprüft werden");
     const std::string base = shell::RXSTRCAPALL(trackdb::databaseBaseName(name));
-    runtime::DbfTable* table = areas.use(base, "DMP3");
+    dbf::DbfTable* table = areas.use(base, "DMP3");
     if (!table) return fail("Datenbank \"" + args[0] + "\" lässt sich nicht öffnen");
-    std::cout << "Datenbank: " << runtime::cp1252ToUtf8(base) << "\n"
+    std::cout << "Datenbank: " << base::cp1252ToUtf8(base) << "\n"
               << "Felder: " << table->fieldCount() << "\n"
               << "Datensätze: " << table->lastRec() << "\n"
               << "Satzlänge: " << table->recordLength() << "\n"
@@ -136,18 +136,18 @@ int cmdList(const Context& ctx, const std::vector<std::string>& args) {
         }
     }
     if (!name) return fail("list braucht einen Datenbanknamen");
-    const std::string cpName = runtime::utf8ToCp1252(*name);
+    const std::string cpName = base::utf8ToCp1252(*name);
     if (!databaseExists(ctx, cpName)) return fail("Datenbank \"" + *name + "\" nicht gefunden");
 
-    runtime::WorkAreas areas(ctx.data());
+    dbf::WorkAreas areas(ctx.data());
     ConsoleUi ui(false);
     if (!trackdb::CHECKDATA(areas, ui, cpName)) return fail("Datenbank \"" + *name + "\" konnte nicht geprüft werden");
     const std::string base = shell::RXSTRCAPALL(trackdb::databaseBaseName(cpName));
-    runtime::DbfTable* table = areas.use(base, "DMP3");
+    dbf::DbfTable* table = areas.use(base, "DMP3");
     if (!table) return fail("Datenbank \"" + *name + "\" lässt sich nicht öffnen");
     for (const auto& o : trackdb::trackOrders()) {
         table->attachOrder(trackdb::indexFile(ctx.data(), base, o.number),
-                           runtime::compileKey(table->structure(), o.expression));
+                           dbf::compileKey(table->structure(), o.expression));
     }
     if (!table->setOrder(order)) return fail("Sortierung " + std::to_string(order) + " nicht verfügbar");
     trackdb::writeRecords(*table, std::cout, csv);
@@ -213,7 +213,7 @@ int cmdImport(const Context& ctx, const std::vector<std::string>& args) {
             deleteMissing = true;
         } else if (args[i] == "--db") {
             if (i + 1 >= args.size() || args[i + 1].empty()) return fail("--db braucht einen Datenbanknamen");
-            db = runtime::utf8ToCp1252(args[++i]);
+            db = base::utf8ToCp1252(args[++i]);
         } else if (!source && (args[i].empty() || args[i][0] != '-')) {
             source = args[i];
         } else {
@@ -226,18 +226,18 @@ int cmdImport(const Context& ctx, const std::vector<std::string>& args) {
     fs::path folder = fs::absolute(*source, ec);
     if (ec || !fs::is_directory(folder, ec)) return fail("Quellordner \"" + *source + "\" nicht gefunden");
     std::string text = folder.lexically_normal().string();
-    if (runtime::cp1252ToUtf8(runtime::utf8ToCp1252(text)) != text)
+    if (base::cp1252ToUtf8(base::utf8ToCp1252(text)) != text)
         return fail("der Ordnername \"" + text + "\" lässt sich in Klangos Datenbanken nicht speichern");
     if (text.empty() || text.back() != '/') text += '/';
 
     shell::AppState state;
     shell::LOADPUBLICS(state, ctx.home);
-    runtime::WorkAreas areas(ctx.data());
-    ImportUi ui(runtime::utf8ToCp1252(text), db, update, deleteMissing);
+    dbf::WorkAreas areas(ctx.data());
+    ImportUi ui(base::utf8ToCp1252(text), db, update, deleteMissing);
     trackdb::Mp3Import import(state, areas, ui);
     if (!import.MP3IMPORT()) return fail("Import abgebrochen: kein gültiger Datenbankname");
     const auto& s = import.session();
-    std::cout << "Datenbank: " << runtime::cp1252ToUtf8(state.CFILE) << "\n"
+    std::cout << "Datenbank: " << base::cp1252ToUtf8(state.CFILE) << "\n"
               << "Angefügt: " << s.NRECADD << "\n"
               << "Gelöscht: " << s.NRECDEL << "\n"
               << "Übersprungen: " << s.skippedCount << "\n";
@@ -270,7 +270,7 @@ int main(int argc, char** argv) {
     if (!fs::is_directory(ctx.home, ec)) return fail("Programmordner \"" + ctx.home.string() + "\" nicht gefunden");
     fs::create_directories(ctx.data(), ec);
 
-    runtime::setErrorHandler(printError);
+    base::setErrorHandler(printError);
     const std::string command = args[i];
     std::vector<std::string> rest(args.begin() + long(i) + 1, args.end());
     for (const auto& a : rest) {

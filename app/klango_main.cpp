@@ -9,20 +9,20 @@
 #include <QScreen>
 
 #include "platform/executable_path.h"
-#include "runtime/error.h"
+#include "base/error.h"
 #include "shell/startup.h"
 #include "table/table_window.h"
 #include "trackdb/mp3_import.h"
-#include "ui/qt/about_box.h"
-#include "ui/qt/artwork.h"
-#include "ui/qt/dialog_style.h"
-#include "ui/qt/edit_dialog_view.h"
-#include "ui/qt/help_window.h"
-#include "ui/qt/import_dialog_view.h"
-#include "ui/qt/main_window.h"
-#include "ui/qt/qt_text.h"
-#include "ui/qt/qt_ui.h"
-#include "ui/qt/table_panel.h"
+#include "gui/about_box.h"
+#include "gui/artwork.h"
+#include "gui/dialog_style.h"
+#include "gui/edit_dialog_view.h"
+#include "gui/help_window.h"
+#include "gui/import_dialog_view.h"
+#include "gui/main_window.h"
+#include "gui/qt_text.h"
+#include "gui/qt_ui.h"
+#include "gui/table_panel.h"
 
 namespace {
 
@@ -31,9 +31,9 @@ using namespace klango;
 // The error handler of the run, installed before anything else. Until the error log exists it
 // tells the user what failed and lets the operation take its default result.
 void installErrorHandler() {
-    runtime::setErrorHandler([](const runtime::ErrorRecord& error) {
-        QMessageBox::warning(QApplication::activeWindow(), qt::u8q("Fehler"), qt::toQ(runtime::errorMessage(error)));
-        return runtime::ErrorAnswer::fallBack();
+    base::setErrorHandler([](const base::ErrorRecord& error) {
+        QMessageBox::warning(QApplication::activeWindow(), gui::u8q("Fehler"), gui::toQ(base::errorMessage(error)));
+        return base::ErrorAnswer::fallBack();
     });
 }
 
@@ -54,38 +54,38 @@ int main(int argc, char** argv) {
         app.installTranslator(&qtGerman);
     installErrorHandler();
 
-    qt::QtUi ui;
-    qt::ImportDialogView::registerWith(ui);
-    qt::EditDialogView::registerWith(ui);
+    gui::QtUi ui;
+    gui::ImportDialogView::registerWith(ui);
+    gui::EditDialogView::registerWith(ui);
     shell::Shell sh(ui);
     ui.setState(sh.state);
 
     // Steps 2 to 4: program folder, "Daten", LOADPUBLICS.
     const std::filesystem::path folder = platform::executableFolder();
     shell::startUp(sh, folder);
-    qt::Artwork::setFolder(sh.state.CRUNIN / "art");
+    gui::Artwork::setFolder(sh.state.CRUNIN / "art");
 
     // The start screen, closing itself after three seconds or on a click.
     {
-        qt::AboutBox start(qt::toQ(sh.state.CRELEASE), true);
+        gui::AboutBox start(gui::toQ(sh.state.CRELEASE), true);
         start.exec();
     }
 
     // Steps 6 to 8: the error log of an earlier run, the table engine, the help.
     shell::afterStartScreen(sh);
-    qt::HelpWindow help;
+    gui::HelpWindow help;
     help.setHelpFolder(sh.state.CRUNIN / "help");
     ui.setHelpWindow(&help);
 
     // Steps 9 to 14: the main window at its rectangle, with menu, icon and message bar.
     const shell::WindowRect rect = shell::placeMainWindow(sh, desktopRect());
     shell::buildMenu(sh);
-    qt::MainWindow window(sh, ui);
+    gui::MainWindow window(sh, ui);
     shell::ShellHooks& hooks = sh.hooks;
     hooks.quit = [&window] { window.close(); };
     hooks.ABOUTINFO = [&window, &sh](bool start) {
-        qt::AboutBox box(qt::toQ(sh.state.CRELEASE), start, &window);
-        qt::placeDialog(&box, sh.state);
+        gui::AboutBox box(gui::toQ(sh.state.CRELEASE), start, &window);
+        gui::placeDialog(&box, sh.state);
         box.exec();
     };
     hooks.helpContents = [&help] { help.showTopic({}); };
@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
     hooks.MP3IMPORT = [&sh, &ui] { return trackdb::MP3IMPORT(sh.state, *sh.areas, ui); };
     // The open database: its panel over the client area, its commands behind the menu's hooks.
     table::TableWindow tableWindow(sh);
-    qt::TablePanel panel(window);
+    gui::TablePanel panel(window);
     tableWindow.setView(&panel);
     tableWindow.install();
     window.applyRectangle(rect);

@@ -3,7 +3,7 @@
 
 #include <sys/resource.h>
 
-#include "runtime/work_areas.h"
+#include "dbf/work_areas.h"
 #include "track_table_generator.h"
 #include "trackdb/check_data.h"
 #include "ui/ui.h"
@@ -14,7 +14,7 @@ void BM_CheckData(benchmark::State& state) {
     const long records = long(state.range(0));
     const std::string name = "Bench" + std::to_string(records);
     klango::bench::generatedTrackTable(name.c_str(), records);
-    klango::runtime::WorkAreas areas(klango::bench::benchHome() / "Daten");
+    klango::dbf::WorkAreas areas(klango::bench::benchHome() / "Daten");
     klango::ui::NullUi ui;
     for (auto _ : state) {
         bool ok = klango::trackdb::CHECKDATA(areas, ui, name);

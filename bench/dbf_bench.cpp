@@ -7,15 +7,15 @@
 #include <random>
 #include <string>
 
-#include "runtime/dbf_table.h"
+#include "dbf/dbf_table.h"
 #include "trackdb/track_record.h"
 
 namespace {
 
-using klango::runtime::Date;
-using klango::runtime::DbfTable;
-using klango::runtime::FieldType;
-using klango::runtime::Structure;
+using klango::base::Date;
+using klango::dbf::DbfTable;
+using klango::dbf::FieldType;
+using klango::dbf::Structure;
 
 
 // Varied values: artists with several albums of a dozen tracks, umlauts, empty fields.

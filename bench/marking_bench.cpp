@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "runtime/key_expression.h"
-#include "runtime/work_areas.h"
+#include "dbf/key_expression.h"
+#include "dbf/work_areas.h"
 #include "shell/app_state.h"
 #include "table/marking.h"
 #include "table/table_panel_state.h"
@@ -21,19 +21,19 @@ void BM_MarkAllAndRemoveAll(benchmark::State& state) {
     const std::string name = "Marking" + std::to_string(records);
     klango::bench::generatedTrackTable(name.c_str(), records);
     const auto data = klango::bench::benchHome() / "Daten";
-    klango::runtime::WorkAreas areas(data);
+    klango::dbf::WorkAreas areas(data);
     klango::ui::NullUi ui;
     if (!klango::trackdb::CHECKDATA(areas, ui, name)) {
         state.SkipWithError("CHECKDATA failed");
         return;
     }
-    klango::runtime::DbfTable* table = areas.use(name, "DMP3");
+    klango::dbf::DbfTable* table = areas.use(name, "DMP3");
     if (!table) {
         state.SkipWithError("open failed");
         return;
     }
     table->attachOrder(klango::trackdb::indexFile(data, name, 1),
-                       klango::runtime::compileKey(table->structure(), klango::trackdb::trackOrders()[0].expression));
+                       klango::dbf::compileKey(table->structure(), klango::trackdb::trackOrders()[0].expression));
     klango::shell::AppState app;
     app.LTAB_OPEN = true;
     klango::table::TablePanelState panel;

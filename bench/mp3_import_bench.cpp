@@ -8,8 +8,8 @@
 #include <fstream>
 #include <string>
 
-#include "runtime/cp1252.h"
-#include "runtime/work_areas.h"
+#include "base/cp1252.h"
+#include "dbf/work_areas.h"
 #include "shell/app_state.h"
 #include "trackdb/mp3_import.h"
 #include "ui/scripted_ui.h"
@@ -72,10 +72,10 @@ bool importOnce(const fs::path& home, const fs::path& music, bool update) {
     shell::AppState state;
     state.CRUNIN = home / "";
     state.CINIFILE = home / "KLANGO.INI";
-    runtime::WorkAreas areas(home / "Daten");
+    dbf::WorkAreas areas(home / "Daten");
     ui::ScriptedUi ui;
-    ui.expectFolder(runtime::utf8ToCp1252(music.string()));
-    ui.expectSaveFile(runtime::utf8ToCp1252((home / "Daten" / "bench.dbf").string()));
+    ui.expectFolder(base::utf8ToCp1252(music.string()));
+    ui.expectSaveFile(base::utf8ToCp1252((home / "Daten" / "bench.dbf").string()));
     if (update) ui.expectYesNo(true);
     ui.expectDialog();
     if (update) ui.expectYesNo(false);

@@ -10,19 +10,19 @@
 #include <string>
 #include <vector>
 
-#include "runtime/dbf_table.h"
+#include "dbf/dbf_table.h"
 #include "trackdb/track_record.h"
-#include "runtime/key_expression.h"
-#include "runtime/order.h"
+#include "dbf/key_expression.h"
+#include "dbf/order.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using klango::runtime::compileKey;
-using klango::runtime::Date;
-using klango::runtime::DbfTable;
-using klango::runtime::Order;
-using klango::runtime::Structure;
+using klango::dbf::compileKey;
+using klango::base::Date;
+using klango::dbf::DbfTable;
+using klango::dbf::Order;
+using klango::dbf::Structure;
 
 enum { DISCNAME, PATH, ALBUM, GROUP, TITLE, GENRE, YEAR, TIME, TRACK, PLAYED, PLAYDATE, PLAYTIME, RANGE };
 

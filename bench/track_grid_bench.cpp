@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "runtime/dbf_table.h"
-#include "runtime/key_expression.h"
+#include "dbf/dbf_table.h"
+#include "dbf/key_expression.h"
 #include "table/table_sort.h"
 #include "table/track_columns.h"
 #include "table/track_grid_model.h"
@@ -15,7 +15,7 @@
 
 namespace {
 
-using klango::runtime::DbfTable;
+using klango::dbf::DbfTable;
 
 // One open table per size, kept for the whole run (its orders are built once into their files).
 DbfTable* gridTable(long records) {
@@ -29,7 +29,7 @@ DbfTable* gridTable(long records) {
         if (!tables[slot]) return nullptr;
         for (const auto& o : klango::trackdb::trackOrders()) {
             tables[slot]->attachOrder(klango::trackdb::indexFile(data, name, o.number),
-                                      klango::runtime::compileKey(tables[slot]->structure(), o.expression));
+                                      klango::dbf::compileKey(tables[slot]->structure(), o.expression));
         }
     }
     return tables[slot].get();

@@ -4,7 +4,7 @@
 #include <random>
 #include <string>
 
-#include "runtime/dbf_table.h"
+#include "dbf/dbf_table.h"
 #include "trackdb/track_record.h"
 
 namespace klango::bench {
@@ -35,7 +35,7 @@ std::string words(std::mt19937& rng, int count) {
     return out;
 }
 
-void fill(runtime::DbfTable& t, long records) {
+void fill(dbf::DbfTable& t, long records) {
     std::mt19937 rng(4711);
     long written = 0;
     for (long artist = 0; written < records; ++artist) {
@@ -81,9 +81,9 @@ fs::path generatedTrackTable(const char* name, long records) {
     if (fs::exists(file, ec) && fs::file_size(file, ec) == expected) return file;
     fs::path work = file;
     work.replace_extension(".gen");
-    runtime::DbfTable::create(work, trackdb::trackStructure(), {2026, 1, 1});
+    dbf::DbfTable::create(work, trackdb::trackStructure(), {2026, 1, 1});
     {
-        auto t = runtime::DbfTable::open(work);
+        auto t = dbf::DbfTable::open(work);
         if (!t) return file;
         fill(*t, records);
         t->close();

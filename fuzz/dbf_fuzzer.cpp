@@ -9,14 +9,14 @@
 
 #include <unistd.h>
 
-#include "runtime/cp1252.h"
-#include "runtime/dbf_table.h"
-#include "runtime/order.h"
+#include "base/cp1252.h"
+#include "dbf/dbf_table.h"
+#include "dbf/order.h"
 
 namespace {
 
-using klango::runtime::DbfTable;
-using klango::runtime::FieldType;
+using klango::dbf::DbfTable;
+using klango::dbf::FieldType;
 
 const std::filesystem::path& scratchFolder() {
     std::error_code ec;
@@ -69,9 +69,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (text >= 0) {
         const std::string expression = "upper(" + table->structure()[size_t(text)].name + ")";
-        klango::runtime::KeySpec key{expression,
-                                     [text](const klango::runtime::RecordView& r, std::string& out) {
-                                         out += klango::runtime::upperAZ(r.raw(text));
+        klango::dbf::KeySpec key{expression,
+                                     [text](const klango::dbf::RecordView& r, std::string& out) {
+                                         out += klango::base::upperAZ(r.raw(text));
                                      },
                                      nullptr};
         if (table->createOrder(index, key)) {
@@ -82,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 const std::string prefix = table->getC(text).substr(0, 3);
                 table->putC(text, "zz");
                 table->deleteRecord();
-                table->seek(klango::runtime::upperAZ(prefix), true);
+                table->seek(klango::base::upperAZ(prefix), true);
                 scan(*table);
             }
         }

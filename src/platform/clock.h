@@ -2,12 +2,12 @@
 // "within the last two hours" can be tested exactly.
 #pragma once
 
-#include "runtime/date.h"
+#include "base/date.h"
 
 namespace klango::platform {
 
 struct LocalTime {
-    runtime::Date date;
+    base::Date date;
     int hour = 0;
     int minute = 0;
     int second = 0;
@@ -17,7 +17,7 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual LocalTime now() const = 0;
-    runtime::Date today() const { return now().date; }
+    base::Date today() const { return now().date; }
 };
 
 // The system's local time.

@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "runtime/cp1252.h"
+#include "base/cp1252.h"
 
 namespace klango::platform {
 
@@ -159,7 +159,7 @@ std::vector<std::string> splitCommandLine(std::string_view commandLine) {
 }
 
 std::optional<ProgramCall> commandFor(std::string_view commandLine) {
-    std::string line = runtime::cp1252ToUtf8(commandLine);
+    std::string line = base::cp1252ToUtf8(commandLine);
     size_t start = 0;
     while (start < line.size() && isBlank(line[start])) ++start;
     std::string_view s = std::string_view(line).substr(start);

@@ -3,7 +3,7 @@
 #include <system_error>
 
 #include "platform/file_names.h"
-#include "runtime/cp1252.h"
+#include "base/cp1252.h"
 
 namespace klango::shell {
 
@@ -25,7 +25,7 @@ std::filesystem::path folderWithSeparator(const std::filesystem::path& folder) {
 std::string folderText(const std::filesystem::path& withSeparator) {
     std::string s = withSeparator.string();
     while (s.size() > 1 && s.back() == '/') s.pop_back();
-    return runtime::utf8ToCp1252(s);
+    return base::utf8ToCp1252(s);
 }
 
 }  // namespace
@@ -36,11 +36,11 @@ std::filesystem::path AppState::dataFolder() const {
 
 // Names are core texts (CP1252); the file system names files in UTF-8.
 std::filesystem::path AppState::programFile(std::string_view name) const {
-    return platform::resolveCaseBlind(CRUNIN, runtime::cp1252ToUtf8(name));
+    return platform::resolveCaseBlind(CRUNIN, base::cp1252ToUtf8(name));
 }
 
 std::filesystem::path AppState::dataFile(std::string_view name) const {
-    return platform::resolveCaseBlind(dataFolder(), runtime::cp1252ToUtf8(name));
+    return platform::resolveCaseBlind(dataFolder(), base::cp1252ToUtf8(name));
 }
 
 bool LOADPUBLICS(AppState& state, const std::filesystem::path& programFolder) {

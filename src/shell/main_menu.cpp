@@ -1,14 +1,14 @@
 #include "shell/main_menu.h"
 
-#include "runtime/cp1252.h"
-#include "runtime/cp850.h"
+#include "base/cp1252.h"
+#include "base/cp850.h"
 
 namespace klango::shell {
 
 namespace {
 
 // The menu texts are written here in UTF-8 and kept in CP1252 like every text of the core.
-std::string cp(const char* utf8) { return runtime::utf8ToCp1252(utf8); }
+std::string cp(const char* utf8) { return base::utf8ToCp1252(utf8); }
 
 MenuEntry item(const char* caption, const char* message, MenuCommand command, EnableRule rule,
                char letter = 0) {
@@ -132,12 +132,12 @@ Menu hilfe(const HelpLinks& links) {
     if (!links.wwwCaption.empty() && !links.emailCaption.empty()) m.entries.push_back(separator());
     if (!links.wwwCaption.empty()) {
         MenuEntry e = item("", "Mit unserer Homepage verbinden", MenuCommand::HomePage, EnableRule::Always);
-        e.caption = runtime::cp850ToCp1252(links.wwwCaption);
+        e.caption = base::cp850ToCp1252(links.wwwCaption);
         m.entries.push_back(e);
     }
     if (!links.emailCaption.empty()) {
         MenuEntry e = item("", "Eine Email an den Support versenden", MenuCommand::SupportMail, EnableRule::Always);
-        e.caption = runtime::cp850ToCp1252(links.emailCaption);
+        e.caption = base::cp850ToCp1252(links.emailCaption);
         m.entries.push_back(e);
     }
     m.entries.push_back(separator());

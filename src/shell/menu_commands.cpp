@@ -1,6 +1,6 @@
 #include "shell/menu_commands.h"
 
-#include "runtime/dbf_table.h"
+#include "dbf/dbf_table.h"
 #include "shell/rx_helpers.h"
 
 namespace klango::shell {
@@ -23,7 +23,7 @@ void showImportCounts(Shell& shell) {
     AppState& s = shell.state;
     std::string records;
     if (shell.areas && !s.CFILE.empty()) {
-        if (runtime::DbfTable* table = shell.areas->use(s.CFILE + ".dbf", "DMP3")) {
+        if (dbf::DbfTable* table = shell.areas->use(s.CFILE + ".dbf", "DMP3")) {
             records = std::to_string(table->count());
         }
         shell.areas->closeAll();

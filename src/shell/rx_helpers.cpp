@@ -5,10 +5,10 @@
 #include <system_error>
 
 #include "platform/file_names.h"
-#include "runtime/call_stack.h"
-#include "runtime/cp1252.h"
-#include "runtime/dbf_table.h"
-#include "runtime/work_areas.h"
+#include "base/call_stack.h"
+#include "base/cp1252.h"
+#include "dbf/dbf_table.h"
+#include "dbf/work_areas.h"
 #include "shell/app_state.h"
 #include "ui/ui.h"
 
@@ -41,7 +41,7 @@ void forEachPiece(std::string_view text, std::string_view sep, Visit visit) {
         size_t end = text.find_first_of(sep, pos);
         std::string_view piece =
             text.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos);
-        if (runtime::trim(piece).empty() || !visit(piece) || end == std::string_view::npos) return;
+        if (base::trim(piece).empty() || !visit(piece) || end == std::string_view::npos) return;
         pos = end;
         passSeparator();
     }
@@ -70,7 +70,7 @@ std::string RXSTRCAPALL(std::string_view cText) {
     std::string out(cText);
     bool atStart = true;
     for (char& c : out) {
-        if (atStart) c = runtime::upperAZ(c);
+        if (atStart) c = base::upperAZ(c);
         atStart = isCapSeparator(c);
     }
     return out;
@@ -97,7 +97,7 @@ std::string tokenPiece(std::string_view cText, std::string_view cSep, int n) {
     return found;
 }
 
-long NUMTAGGED(runtime::DbfTable& table, bool lTop, AppState& state, ui::Ui* ui) {
+long NUMTAGGED(dbf::DbfTable& table, bool lTop, AppState& state, ui::Ui* ui) {
     KLANGO_ROUTINE("NUMTAGGED");
     const bool wasEof = table.eof();
     const uint32_t saved = table.recNo();
@@ -120,7 +120,7 @@ long NUMTAGGED(runtime::DbfTable& table, bool lTop, AppState& state, ui::Ui* ui)
 }
 
 bool RXDELALL(const std::filesystem::path& cFolder, std::string_view cMask, bool lClose,
-              runtime::WorkAreas* areas) {
+              dbf::WorkAreas* areas) {
     KLANGO_ROUTINE("RXDELALL");
     if (lClose && areas) areas->closeAll();
     for (const std::filesystem::path& file : platform::listMatching(cFolder, cMask)) {
@@ -134,12 +134,12 @@ std::string RXMAKEFILE(std::string_view cSource, const platform::Volumes& volume
     KLANGO_ROUTINE("RXMAKEFILE");
     std::string source(cSource);
     while (source.size() > 1 && source.back() == '/') source.pop_back();
-    const std::filesystem::path folder(runtime::cp1252ToUtf8(source));
+    const std::filesystem::path folder(base::cp1252ToUtf8(source));
 
     if (!source.empty() && isDriveRoot(folder, volumes)) {
         std::optional<std::string> label = volumes.label(folder);
         if (!label) return {};
-        std::string name(runtime::trim(runtime::utf8ToCp1252(*label)));
+        std::string name(base::trim(base::utf8ToCp1252(*label)));
         std::erase(name, '.');
         return fileNameSafe(name) + ".dbf";
     }
@@ -147,7 +147,7 @@ std::string RXMAKEFILE(std::string_view cSource, const platform::Volumes& volume
     size_t slash = source.find_last_of('/');
     std::string last = slash == std::string::npos ? source : source.substr(slash + 1);
     // Capitalising the words afterwards would change nothing: it raises by the same a-to-z rule.
-    return runtime::upperAZ(last) + ".DBF";
+    return base::upperAZ(last) + ".DBF";
 }
 
 uint64_t RXDISKSPACE(const std::filesystem::path& cDrive, const platform::Volumes& volumes) {
@@ -218,7 +218,7 @@ std::vector<std::filesystem::path> GETLOCALDRIVES(const platform::Volumes& volum
         size_t end = buffer.find('\0', pos);
         if (end == std::string::npos || end > length) end = length;
         std::string_view root(buffer.data() + pos, end - pos);
-        if (!runtime::trim(root).empty()) drives.emplace_back(std::string(root));
+        if (!base::trim(root).empty()) drives.emplace_back(std::string(root));
         pos = end + 1;
     }
     return drives;

@@ -12,10 +12,10 @@
 
 #include "platform/volumes.h"
 
-namespace klango::runtime {
+namespace klango::dbf {
 class DbfTable;
 class WorkAreas;
-}  // namespace klango::runtime
+}  // namespace klango::dbf
 
 namespace klango::ui {
 class Ui;
@@ -44,13 +44,13 @@ std::string tokenPiece(std::string_view cText, std::string_view cSep, int n);
 // the current order's condition are not visited), then goes to the first record when lTop, else
 // back to the record that was current. Sets state.LTAB_TAGG; shows the wait cursor meanwhile when
 // a Ui is given. A table without a TAGGED field counts 0.
-long NUMTAGGED(runtime::DbfTable& table, bool lTop, AppState& state, ui::Ui* ui = nullptr);
+long NUMTAGGED(dbf::DbfTable& table, bool lTop, AppState& state, ui::Ui* ui = nullptr);
 
 // Closes every table of areas first when lClose (areas may be null), then deletes each ordinary,
 // not hidden file of cFolder whose name matches cMask case-blind. A file that cannot be deleted
 // is left alone. Returns true.
 bool RXDELALL(const std::filesystem::path& cFolder, std::string_view cMask, bool lClose,
-              runtime::WorkAreas* areas = nullptr);
+              dbf::WorkAreas* areas = nullptr);
 
 // The proposed file name of a new track database for the import source folder cSource (a core
 // text ending with "/"). For a drive root (the mount point of a local, removable or CD file

@@ -3,8 +3,8 @@
 #include <system_error>
 
 #include "platform/file_names.h"
-#include "runtime/profile_file.h"
-#include "runtime/text_format.h"
+#include "base/profile_file.h"
+#include "base/text_format.h"
 
 namespace klango::shell {
 
@@ -24,7 +24,7 @@ bool Settings::exists() const {
 }
 
 std::string Settings::text(const SettingKey& key) const {
-    return runtime::readProfileString(m_file, key.section, key.key, key.defaultValue);
+    return base::readProfileString(m_file, key.section, key.key, key.defaultValue);
 }
 
 bool Settings::on(const SettingKey& key) const {
@@ -32,10 +32,10 @@ bool Settings::on(const SettingKey& key) const {
     return !value.empty() && value[0] == '1';
 }
 
-long long Settings::number(const SettingKey& key) const { return runtime::leadingNumber(text(key)); }
+long long Settings::number(const SettingKey& key) const { return base::leadingNumber(text(key)); }
 
 bool Settings::write(const SettingKey& key, std::string_view value) const {
-    return runtime::writeProfileString(m_file, key.section, key.key, value);
+    return base::writeProfileString(m_file, key.section, key.key, value);
 }
 
 bool Settings::writeSwitch(const SettingKey& key, bool on) const { return write(key, on ? "1" : "0"); }

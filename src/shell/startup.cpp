@@ -5,8 +5,8 @@
 
 #include "platform/file_names.h"
 #include "platform/program_start.h"
-#include "runtime/cp1252.h"
-#include "runtime/error.h"
+#include "base/cp1252.h"
+#include "base/error.h"
 #include "shell/rx_helpers.h"
 
 namespace klango::shell {
@@ -58,8 +58,8 @@ void startUp(Shell& shell, const fs::path& programFolder) {
 }
 
 void tableEngineDefaults(Shell& shell) {
-    shell.areas = std::make_unique<runtime::WorkAreas>(shell.state.dataFolder());
-    runtime::setNetErr(false);
+    shell.areas = std::make_unique<dbf::WorkAreas>(shell.state.dataFolder());
+    base::setNetErr(false);
 }
 
 void afterStartScreen(Shell& shell) {
@@ -117,13 +117,13 @@ void onCloseRequest(Shell& shell) {
 }
 
 fs::path playlistFolder(const AppState& state) {
-    std::string folder = std::string(runtime::trim(state.settings().text(keys::kPlayList)));
+    std::string folder = std::string(base::trim(state.settings().text(keys::kPlayList)));
     if (folder.empty()) return state.CRUNIN;
     // The folder and the file name are joined with exactly one separator, whichever the user wrote.
     for (char& c : folder)
         if (c == '\\') c = '/';
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    fs::path p(runtime::cp1252ToUtf8(folder));
+    fs::path p(base::cp1252ToUtf8(folder));
     if (p.is_relative()) p = state.CRUNIN / p;
     return p / "";
 }
@@ -152,8 +152,8 @@ bool startProgramLine(Shell& shell, const std::string& commandLine) {
     const bool started =
         shell.hooks.startProgram ? shell.hooks.startProgram(commandLine) : platform::startProgram(commandLine);
     if (!started) {
-        shell.ui->warning(runtime::utf8ToCp1252("Programmstart"),
-                          runtime::utf8ToCp1252("Das Programm konnte nicht gestartet werden:\n") + commandLine);
+        shell.ui->warning(base::utf8ToCp1252("Programmstart"),
+                          base::utf8ToCp1252("Das Programm konnte nicht gestartet werden:\n") + commandLine);
     }
     return started;
 }
@@ -172,7 +172,7 @@ bool CHKAUTOOPEN(Shell& shell) {
             if (autoStart && isFile(old) && !s.CS_AMPPATH.empty()) {
                 const fs::path m3u = playlistFile(s, kPlaylistFile);
                 if (copyFileWhole(old, m3u)) {
-                    const std::string list = runtime::utf8ToCp1252(m3u.string());
+                    const std::string list = base::utf8ToCp1252(m3u.string());
                     startProgramLine(shell, s.CS_AMPPATH + " " + quotedWhenBlank(list));
                 }
             }

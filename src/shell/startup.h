@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "runtime/work_areas.h"
+#include "dbf/work_areas.h"
 #include "shell/app_state.h"
 #include "shell/main_menu.h"
 #include "shell/shell_hooks.h"
@@ -22,7 +22,7 @@ struct Shell {
 
     ui::Ui* ui;
     AppState state;
-    std::unique_ptr<runtime::WorkAreas> areas;  // the table engine; made by tableEngineDefaults
+    std::unique_ptr<dbf::WorkAreas> areas;  // the table engine; made by tableEngineDefaults
     MainMenu menu;                               // made by buildMenu
     ShellHooks hooks;
 };

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "runtime/cp1252.h"
-#include "runtime/dbf_table.h"
-#include "runtime/text_format.h"
+#include "base/cp1252.h"
+#include "dbf/dbf_table.h"
+#include "base/text_format.h"
 
 namespace klango::table {
 
@@ -52,7 +52,7 @@ const std::array<EditDialogModel::Button, 3>& EditDialogModel::buttons() {
     return kButtons;
 }
 
-EditDialogModel::EditDialogModel(runtime::DbfTable& table, uint32_t recno, const shell::AppState& state)
+EditDialogModel::EditDialogModel(dbf::DbfTable& table, uint32_t recno, const shell::AppState& state)
     : m_table(table),
       m_recno(recno),
       m_foreground(ui::rgbFromNumber(state.NCOLF)),
@@ -61,17 +61,17 @@ EditDialogModel::EditDialogModel(runtime::DbfTable& table, uint32_t recno, const
     // The record the user picked is read without moving the table's record pointer, so that the
     // grid's position stays as it is when the dialog is left without saving.
     if (recno < 1 || recno > table.lastRec() || table.fieldCount() != t::kFieldCount) return;
-    runtime::RecordView record = table.view(recno);
+    dbf::RecordView record = table.view(recno);
     if (record.isDeleted()) return;
     for (int slot = 0; slot < kFieldCount; ++slot) {
         const EditFieldDef& def = fields()[size_t(slot)];
         std::string_view raw = record.raw(def.field);
         if (def.field == t::PLAYDATE) {
-            m_values[size_t(slot)] = runtime::Date::fromDbf(raw).toDisplay();
-        } else if (table.structure()[size_t(def.field)].type == runtime::FieldType::kNumeric) {
-            m_values[size_t(slot)] = std::string(runtime::trim(raw));
+            m_values[size_t(slot)] = base::Date::fromDbf(raw).toDisplay();
+        } else if (table.structure()[size_t(def.field)].type == dbf::FieldType::kNumeric) {
+            m_values[size_t(slot)] = std::string(base::trim(raw));
         } else {
-            m_values[size_t(slot)] = std::string(runtime::trimRight(raw));
+            m_values[size_t(slot)] = std::string(base::trimRight(raw));
         }
     }
     m_loadedValues = m_values;
@@ -154,7 +154,7 @@ bool EditDialogModel::commit() {
         if (value == m_loadedValues[size_t(slot)]) continue;
         const EditFieldDef& def = fields()[size_t(slot)];
         if (def.input == EditInput::Digits) {
-            m_table.putN(def.field, double(runtime::leadingNumber(value)));
+            m_table.putN(def.field, double(base::leadingNumber(value)));
         } else {
             m_table.putC(def.field, value);
         }

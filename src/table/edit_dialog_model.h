@@ -15,7 +15,7 @@
 #include "ui/color_string.h"
 #include "ui/dialog_model.h"
 
-namespace klango::runtime {
+namespace klango::dbf {
 class DbfTable;
 }
 
@@ -73,7 +73,7 @@ class EditDialogModel : public ui::DialogModel {
     // Takes copies of the fields of record recno of table (the record the user picked, whatever
     // the table's record pointer). A record that is missing or deleted leaves the model empty and
     // not loaded(); saving it then writes nothing.
-    EditDialogModel(runtime::DbfTable& table, uint32_t recno, const shell::AppState& state);
+    EditDialogModel(dbf::DbfTable& table, uint32_t recno, const shell::AppState& state);
 
     std::string title() const override { return "Datensatz editieren"; }
     std::string helpTopic() const override { return "Datensatz editieren"; }
@@ -120,7 +120,7 @@ class EditDialogModel : public ui::DialogModel {
   private:
     bool accepts(int slot, std::string_view text) const;
 
-    runtime::DbfTable& m_table;
+    dbf::DbfTable& m_table;
     uint32_t m_recno;
     bool m_loaded = false;
     bool m_saved = false;

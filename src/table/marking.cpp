@@ -5,9 +5,9 @@
 #include <system_error>
 #include <vector>
 
-#include "runtime/call_stack.h"
-#include "runtime/cp1252.h"
-#include "runtime/dbf_table.h"
+#include "base/call_stack.h"
+#include "base/cp1252.h"
+#include "dbf/dbf_table.h"
 #include "shell/app_state.h"
 #include "shell/rx_helpers.h"
 #include "table/panel_commands.h"
@@ -21,7 +21,7 @@ namespace {
 // The number at the start of a time text the way the old runtime's Val reads it: leading blanks
 // skipped, digits up to the first other character; none gives 0.
 int hourOf(std::string_view time) {
-    std::string_view t = runtime::trimLeft(time.substr(0, std::min<size_t>(2, time.size())));
+    std::string_view t = base::trimLeft(time.substr(0, std::min<size_t>(2, time.size())));
     int hour = 0;
     for (char c : t) {
         if (c < '0' || c > '9') break;
@@ -33,7 +33,7 @@ int hourOf(std::string_view time) {
 // The shown records from the current one on, at most count of them (all when count is 0), in
 // the current order. Collected before anything is changed, so that a change that moves a record
 // out of the view (an order whose condition reads TAGGED) cannot derail the walk.
-std::vector<uint32_t> shownFromHere(runtime::DbfTable& table, size_t count) {
+std::vector<uint32_t> shownFromHere(dbf::DbfTable& table, size_t count) {
     std::vector<uint32_t> records;
     for (; !table.eof() && (count == 0 || records.size() < count); table.skip(1)) {
         records.push_back(table.recNo());
@@ -43,15 +43,15 @@ std::vector<uint32_t> shownFromHere(runtime::DbfTable& table, size_t count) {
 
 }  // namespace
 
-bool playedToday(const runtime::Date& playDate, const platform::LocalTime& now) {
+bool playedToday(const base::Date& playDate, const platform::LocalTime& now) {
     return !playDate.isEmpty() && playDate == now.date;
 }
 
-bool playedWithinTwoHours(const runtime::Date& playDate, std::string_view playTime, const platform::LocalTime& now) {
+bool playedWithinTwoHours(const base::Date& playDate, std::string_view playTime, const platform::LocalTime& now) {
     return playedToday(playDate, now) && now.hour - hourOf(playTime) <= 2;
 }
 
-Marking::Marking(runtime::DbfTable* table, shell::AppState& state, ui::Ui& ui, TablePanelState& panel,
+Marking::Marking(dbf::DbfTable* table, shell::AppState& state, ui::Ui& ui, TablePanelState& panel,
                  const platform::Clock& clock)
     : m_table(table), m_state(state), m_ui(ui), m_panel(panel), m_clock(clock) {
     if (m_table && m_table->isOpen()) {
@@ -77,7 +77,7 @@ bool Marking::marked() const { return m_table->getL(m_tagged); }
 bool Marking::warnsOnMark() const {
     if (m_playDate < 0) return false;
     const platform::LocalTime now = m_clock.now();
-    const runtime::Date playDate = m_table->getD(m_playDate);
+    const base::Date playDate = m_table->getD(m_playDate);
     const std::string playTime = m_playTime >= 0 ? m_table->getC(m_playTime) : std::string();
     return (!m_state.LS_MARKDATE && playedToday(playDate, now)) ||
            (!m_state.LS_MARKHOUR && playedWithinTwoHours(playDate, playTime, now));
@@ -137,7 +137,7 @@ bool Marking::MP3TAGMORE(uint32_t nRecFrom, uint32_t nRecTo) {
     }
     const size_t count = size_t(posFrom > posTo ? posFrom - posTo : posTo - posFrom) + 1;
     m_table->goTo(first);
-    runtime::DbfTable::BulkChange bulk(*m_table);
+    dbf::DbfTable::BulkChange bulk(*m_table);
     for (uint32_t recno : shownFromHere(*m_table, count)) {
         m_table->goTo(recno);
         if (marked()) {
@@ -159,7 +159,7 @@ void Marking::MARKALL() {
     m_ui.setWaitCursor(true);
     m_table->goTop();
     {
-        runtime::DbfTable::BulkChange bulk(*m_table);
+        dbf::DbfTable::BulkChange bulk(*m_table);
         for (uint32_t recno : shownFromHere(*m_table, 0)) {
             m_table->goTo(recno);
             m_table->putL(m_tagged, true);
@@ -180,7 +180,7 @@ void Marking::DELMARKED() {
     const uint32_t saved = m_table->recNo();
     m_table->goTop();
     {
-        runtime::DbfTable::BulkChange bulk(*m_table);
+        dbf::DbfTable::BulkChange bulk(*m_table);
         for (uint32_t recno : shownFromHere(*m_table, 0)) {
             m_table->goTo(recno);
             m_table->putL(m_tagged, false);
@@ -195,9 +195,9 @@ void Marking::DELMARKED() {
 }
 
 bool Marking::deleteTrackFile(std::string& path) const {
-    path = m_path >= 0 ? std::string(runtime::trimRight(m_table->getC(m_path))) : std::string();
+    path = m_path >= 0 ? std::string(base::trimRight(m_table->getC(m_path))) : std::string();
     if (path.empty()) return false;
-    const std::filesystem::path file(runtime::cp1252ToUtf8(path));
+    const std::filesystem::path file(base::cp1252ToUtf8(path));
     std::error_code ec;
     // Only a plain file (or a link to one) is a track file; a folder named by a damaged
     // record must never be removed.
@@ -246,7 +246,7 @@ bool Marking::MP3TDELETE() {
         if (marked()) doomed.push_back(recno);
     }
     std::vector<std::string> kept;
-    runtime::DbfTable::BulkChange bulk(*m_table);
+    dbf::DbfTable::BulkChange bulk(*m_table);
     for (uint32_t recno : doomed) {
         m_table->goTo(recno);
         std::string path;

@@ -10,9 +10,9 @@
 
 #include "platform/clock.h"
 
-namespace klango::runtime {
+namespace klango::dbf {
 class DbfTable;
-}  // namespace klango::runtime
+}  // namespace klango::dbf
 
 namespace klango::ui {
 class Ui;
@@ -29,15 +29,15 @@ struct TablePanelState;
 // The play-state tests of the marking warnings. Played today: PLAYDATE is today's date. Played
 // within two hours: played today, and the hour of now minus the hour of PLAYTIME (the number in
 // its first two characters) is at most 2, so 08:10 counts as recent up to 10:59.
-bool playedToday(const runtime::Date& playDate, const platform::LocalTime& now);
-bool playedWithinTwoHours(const runtime::Date& playDate, std::string_view playTime, const platform::LocalTime& now);
+bool playedToday(const base::Date& playDate, const platform::LocalTime& now);
+bool playedWithinTwoHours(const base::Date& playDate, std::string_view playTime, const platform::LocalTime& now);
 
 class Marking {
 public:
     // table: the open track table, nullptr when none is open. Every command does nothing (and
     // returns false) while no table is open, so menu entries that follow LTAB_TAGG alone cannot
     // act on a table that was closed behind them.
-    Marking(runtime::DbfTable* table, shell::AppState& state, ui::Ui& ui, TablePanelState& panel,
+    Marking(dbf::DbfTable* table, shell::AppState& state, ui::Ui& ui, TablePanelState& panel,
             const platform::Clock& clock = platform::clock());
 
     // Toggles the mark of record nRec (the record the user clicked, whatever the table's pointer
@@ -82,7 +82,7 @@ private:
     // in path). False when it could not be removed: missing, not a plain file, no permission.
     bool deleteTrackFile(std::string& path) const;
 
-    runtime::DbfTable* m_table;
+    dbf::DbfTable* m_table;
     shell::AppState& m_state;
     ui::Ui& m_ui;
     TablePanelState& m_panel;

@@ -1,12 +1,12 @@
 #include "table/table_sort.h"
 
-#include "runtime/dbf_table.h"
-#include "runtime/order.h"
+#include "dbf/dbf_table.h"
+#include "dbf/order.h"
 #include "table/track_columns.h"
 
 namespace klango::table {
 
-TableSort::TableSort(runtime::DbfTable& table) : m_table(table) {}
+TableSort::TableSort(dbf::DbfTable& table) : m_table(table) {}
 
 void TableSort::selectInitial() {
     m_activeColumn = -1;
@@ -33,7 +33,7 @@ bool TableSort::select(int column) {
     return true;
 }
 
-std::optional<int> MP3GOTO(runtime::DbfTable& table, std::string_view letter) {
+std::optional<int> MP3GOTO(dbf::DbfTable& table, std::string_view letter) {
     if (!table.isOpen() || !table.currentOrder()) return std::nullopt;
     table.goTop();
     table.seek(letter, true);

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-namespace klango::runtime {
+namespace klango::dbf {
 class DbfTable;
 }
 
@@ -17,7 +17,7 @@ class TableSort {
 public:
     // The table holds the six track orders attached as positions 1 to 6. No column is active
     // until selectInitial() or the first header click.
-    explicit TableSort(runtime::DbfTable& table);
+    explicit TableSort(dbf::DbfTable& table);
 
     // The first showing of a grid: the artist column becomes active and its order is selected.
     void selectInitial();
@@ -34,7 +34,7 @@ public:
 private:
     bool select(int column);
 
-    runtime::DbfTable& m_table;
+    dbf::DbfTable& m_table;
     int m_activeColumn = -1;
 };
 
@@ -42,6 +42,6 @@ private:
 // soft seek), or to the end of the table when no key is. The play-time and rating keys begin
 // with digits, so a letter lands at the end there. Returns the row (0-based) the grid shows,
 // nullopt at the end of the table or with no order current (the pointer then stays put).
-std::optional<int> MP3GOTO(runtime::DbfTable& table, std::string_view letter);
+std::optional<int> MP3GOTO(dbf::DbfTable& table, std::string_view letter);
 
 }  // namespace klango::table

@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <system_error>
 
-#include "runtime/call_stack.h"
-#include "runtime/cp1252.h"
-#include "runtime/dbf_table.h"
-#include "runtime/key_expression.h"
-#include "runtime/work_areas.h"
+#include "base/call_stack.h"
+#include "base/cp1252.h"
+#include "dbf/dbf_table.h"
+#include "dbf/key_expression.h"
+#include "dbf/work_areas.h"
 #include "shell/rx_helpers.h"
 #include "shell/settings_keys.h"
 #include "shell/startup.h"
@@ -51,9 +51,9 @@ TableWindow::TableWindow(shell::Shell& shell, const platform::Clock& clock) : m_
 
 TableWindow::~TableWindow() = default;
 
-runtime::DbfTable* TableWindow::table() const {
+dbf::DbfTable* TableWindow::table() const {
     if (!m_shell.areas) return nullptr;
-    runtime::DbfTable* t = m_shell.areas->get(kAlias);
+    dbf::DbfTable* t = m_shell.areas->get(kAlias);
     return t && t->isOpen() ? t : nullptr;
 }
 
@@ -65,7 +65,7 @@ std::string TableWindow::baseName(std::string_view file) {
     if (slash != std::string::npos) text.erase(0, slash + 1);
     const size_t dot = text.rfind('.');
     if (dot != std::string::npos && dot > 0) text.erase(dot);
-    text = runtime::upperAZ(text);
+    text = base::upperAZ(text);
     return text.empty() ? text : text.substr(0, 1) + lowerAZ(text.substr(1));
 }
 
@@ -88,14 +88,14 @@ std::optional<bool> TableWindow::MP3TABLE(bool ask) {
         request.title = "MP3-Datenbank \xF6" "ffnen";
         request.filter = "MP3-Datenbanken (*.DBF)|*.DBF";
         request.filterIndex = 1;
-        request.startFolder = runtime::utf8ToCp1252(s.dataFolder().string());
+        request.startFolder = base::utf8ToCp1252(s.dataFolder().string());
         s.CFILE = ui.openFile(request);
         s.NTAB_SORT = 1;
         ui.showMessage({});
         // Every database of the program lives in the data folder (search, append and the
         // delete dialog look there); one picked elsewhere would be taken for a new, empty one
         // of the same name.
-        if (!s.CFILE.empty() && !inFolder(fs::path(runtime::cp1252ToUtf8(s.CFILE)), s.dataFolder())) {
+        if (!s.CFILE.empty() && !inFolder(fs::path(base::cp1252ToUtf8(s.CFILE)), s.dataFolder())) {
             ui.warning("MP3-Datenbank \xF6" "ffnen",
                        "Die Datenbank " + s.CFILE +
                            " liegt nicht im Datenverzeichnis.\rBitte w\xE4hlen Sie eine Datenbank aus dem "
@@ -104,7 +104,7 @@ std::optional<bool> TableWindow::MP3TABLE(bool ask) {
         }
     }
     ui.setWaitCursor(true);
-    if (runtime::trim(s.CFILE).empty()) {
+    if (base::trim(s.CFILE).empty()) {
         s.CFILE.clear();
         clearTableItems();
         shell::RXSETMENU(m_shell);
@@ -112,7 +112,7 @@ std::optional<bool> TableWindow::MP3TABLE(bool ask) {
         return std::nullopt;
     }
     s.CFILE = baseName(s.CFILE);
-    if (runtime::upperAZ(s.CFILE).rfind("MP3SUCH", 0) != 0) {
+    if (base::upperAZ(s.CFILE).rfind("MP3SUCH", 0) != 0) {
         s.settings().write(shell::keys::kDatabaseFile, s.CFILE);
     }
     ui.showMessage("Erzeugen Datenbank");
@@ -145,26 +145,26 @@ bool TableWindow::openTable() {
     if (!m_shell.areas) return false;
     if (!trackdb::CHECKDATA(*m_shell.areas, *m_shell.ui, s.CFILE, trackdb::CheckDataEnd::KeepOpen)) return false;
     if (table()) return true;  // CHECKDATA left it open with the six orders it just built
-    runtime::DbfTable* t = m_shell.areas->use(s.CFILE + ".dbf", kAlias);
+    dbf::DbfTable* t = m_shell.areas->use(s.CFILE + ".dbf", kAlias);
     if (!t) return false;
     reattachOrders();
     return true;
 }
 
 void TableWindow::reattachOrders() {
-    runtime::DbfTable* t = table();
+    dbf::DbfTable* t = table();
     if (!t) return;
     t->detachOrders();
     const fs::path folder = m_shell.state.dataFolder();
     for (const trackdb::TrackOrder& o : trackdb::trackOrders()) {
         t->attachOrder(trackdb::indexFile(folder, m_shell.state.CFILE, o.number),
-                       runtime::compileKey(t->structure(), o.expression));
+                       dbf::compileKey(t->structure(), o.expression));
     }
     t->setOrder(1);
 }
 
 void TableWindow::showCounts() {
-    runtime::DbfTable* t = table();
+    dbf::DbfTable* t = table();
     if (!t) return;
     ui::Ui& ui = *m_shell.ui;
     ui.setMessageItem(ui::MessageItem::Records, "Titel: " + std::to_string(t->lastRec()));
@@ -182,7 +182,7 @@ void TableWindow::closeAllTables() {
 
 bool TableWindow::MP3STABLE() {
     KLANGO_ROUTINE("MP3STABLE");
-    runtime::DbfTable* t = table();
+    dbf::DbfTable* t = table();
     if (!t) return true;
     shell::AppState& s = m_shell.state;
     m_panel.NLBXREC = t->eof() ? 0 : t->recNo();
@@ -227,7 +227,7 @@ void TableWindow::closePanel() {
 }
 
 uint32_t TableWindow::currentRecord() const {
-    runtime::DbfTable* t = table();
+    dbf::DbfTable* t = table();
     if (!t || t->eof()) return 0;
     return t->recNo();
 }
@@ -248,7 +248,7 @@ void TableWindow::marksChanged() {
 
 bool TableWindow::MP3GOTO(std::string_view letter) {
     KLANGO_ROUTINE("MP3GOTO");
-    runtime::DbfTable* t = table();
+    dbf::DbfTable* t = table();
     if (!t || !panelShown()) return true;
     if (!table::MP3GOTO(*t, letter)) {
         // No key at or after the letter: the grid stands on the last record.
@@ -262,14 +262,14 @@ bool TableWindow::MP3GOTO(std::string_view letter) {
 }
 
 void TableWindow::gotoTop() {
-    runtime::DbfTable* t = table();
+    dbf::DbfTable* t = table();
     if (!t || !panelShown()) return;
     t->goTop();
     refresh();
 }
 
 void TableWindow::gotoBottom() {
-    runtime::DbfTable* t = table();
+    dbf::DbfTable* t = table();
     if (!t || !panelShown()) return;
     t->goBottom();
     if (m_rows) m_rows->refresh();
@@ -278,7 +278,7 @@ void TableWindow::gotoBottom() {
 
 bool TableWindow::MP3EDIT(uint32_t recno) {
     KLANGO_ROUTINE("MP3EDIT");
-    runtime::DbfTable* t = table();
+    dbf::DbfTable* t = table();
     if (!t || !panelShown() || recno == 0) return true;
     EditDialogModel model(*t, recno, m_shell.state);
     if (!model.loaded()) return true;
@@ -295,14 +295,14 @@ Marking TableWindow::markingOnTable() {
 }
 
 void TableWindow::toggleMark(uint32_t recno) {
-    runtime::DbfTable* t = table();
+    dbf::DbfTable* t = table();
     if (!t || recno == 0) return;
     Marking marking = markingOnTable();
     if (marking.MP3TAGGIT(recno)) marksChanged();
 }
 
 void TableWindow::markRange(uint32_t recno) {
-    runtime::DbfTable* t = table();
+    dbf::DbfTable* t = table();
     if (!t || recno == 0) return;
     Marking marking = markingOnTable();
     if (marking.MP3TAGMORE(m_panel.NLBXREC, recno)) marksChanged();
@@ -396,7 +396,7 @@ void TableWindow::run(PanelCommand command, char letter) {
     shell::AppState& s = m_shell.state;
     shell::ShellHooks& h = m_shell.hooks;
     ui::Ui& ui = *m_shell.ui;
-    runtime::DbfTable* t = table();
+    dbf::DbfTable* t = table();
     switch (command) {
         case PanelCommand::NewFile:
             MP3DLGCLOSE();
@@ -513,7 +513,7 @@ void TableWindow::install() {
     // A command that closes the tables behind the panel's back (a search over all databases, a
     // structure update) takes the panel with it, before the grid could read a closed table.
     if (m_shell.areas) {
-        m_shell.areas->setCloseListener([this](const std::string&, runtime::DbfTable& closing) {
+        m_shell.areas->setCloseListener([this](const std::string&, dbf::DbfTable& closing) {
             if (panelShown() && &closing == m_panelTable) closePanel();
         });
     }

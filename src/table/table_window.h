@@ -19,7 +19,7 @@
 #include "table/table_panel_state.h"
 #include "table/track_columns.h"
 
-namespace klango::runtime {
+namespace klango::dbf {
 class DbfTable;
 }
 namespace klango::shell {
@@ -100,7 +100,7 @@ public:
     bool enabled(PanelCommand command) const;
 
     // While the panel is shown: its pieces. nullptr / empty otherwise.
-    runtime::DbfTable* table() const;
+    dbf::DbfTable* table() const;
     TrackGridModel* rows() const { return m_rows.get(); }
     TableSort* sort() const { return m_sort.get(); }
     const TablePanelState& panelState() const { return m_panel; }
@@ -132,7 +132,7 @@ private:
     TablePanelState m_panel;
     std::unique_ptr<TrackGridModel> m_rows;
     std::unique_ptr<TableSort> m_sort;
-    runtime::DbfTable* m_panelTable = nullptr;  // the table the panel's pieces borrow
+    dbf::DbfTable* m_panelTable = nullptr;  // the table the panel's pieces borrow
 };
 
 }  // namespace klango::table

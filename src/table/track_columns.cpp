@@ -4,15 +4,15 @@
 #include <cmath>
 #include <cstdio>
 
-#include "runtime/cp1252.h"
-#include "runtime/text_format.h"
+#include "base/cp1252.h"
+#include "base/text_format.h"
 #include "shell/settings.h"
 #include "trackdb/track_record.h"
 
 namespace klango::table {
 
 namespace track = trackdb::track;
-using runtime::RecordView;
+using dbf::RecordView;
 
 namespace {
 
@@ -21,17 +21,17 @@ constexpr std::array<double, 15> kDefaultWidths = {18.1,  208.15, 208.15, 253.4,
                                                    45.25, 45.25,  90.5,   54.3,  50.5,  50.5,  452.5};
 
 std::string textField(const RecordView& record, int field) {
-    return std::string(runtime::trimRight(record.raw(field)));
+    return std::string(base::trimRight(record.raw(field)));
 }
 
 // A number field right-aligned in its own width, as str() shows it.
 std::string numberInWidth(const RecordView& record, int field) {
     const auto& def = record.fields()[size_t(field)];
-    return runtime::strNumber(record.number(field), def.width, def.decimals);
+    return base::strNumber(record.number(field), def.width, def.decimals);
 }
 
 // The hour in the first two characters of a time of day ("10:59" gives 10).
-int hourOf(std::string_view time) { return int(runtime::leadingNumber(time.substr(0, 2))); }
+int hourOf(std::string_view time) { return int(base::leadingNumber(time.substr(0, 2))); }
 
 // The shortest text that reads back as the same number ("18.1", "208.15", "16").
 std::string widthText(double value) {
@@ -81,7 +81,7 @@ std::vector<double> MP3GETPARAM(const shell::Settings& settings) {
     std::vector<double> widths;
     for (int n = keys::kFirstBrowseColumn; n <= keys::kLastBrowseColumn; ++n) {
         const std::string text = settings.text(keys::browseWidth(n));
-        widths.push_back(runtime::leadingDecimal(text));
+        widths.push_back(base::leadingDecimal(text));
     }
     return widths;
 }
@@ -123,7 +123,7 @@ std::string cellText(const RecordView& record, int column, bool showTrak) {
                 std::snprintf(digits, sizeof digits, "%02d", int(number));
                 text += digits;
             } else {
-                text += runtime::strNumber(number, 2);
+                text += base::strNumber(number, 2);
             }
             text += ' ';
         }
@@ -134,7 +134,7 @@ std::string cellText(const RecordView& record, int column, bool showTrak) {
     case kGenreColumn:
         return textField(record, track::GENRE);
     case kYearColumn:
-        return runtime::strNumber(record.number(track::YEAR), 5);
+        return base::strNumber(record.number(track::YEAR), 5);
     case kTimeColumn:
         return std::string(record.raw(track::TIME)) + " ";
     case kRangeColumn:
@@ -152,7 +152,7 @@ std::string cellText(const RecordView& record, int column, bool showTrak) {
     case kPathColumn:
         return " " + textField(record, track::PATH);
     case kSizeColumn: {
-        std::string size = runtime::strNumber(record.number(track::TRSIZE), 9, 2);
+        std::string size = base::strNumber(record.number(track::TRSIZE), 9, 2);
         for (char& c : size) {
             if (c == '.') c = ',';
         }

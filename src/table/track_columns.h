@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/clock.h"
-#include "runtime/record_view.h"
+#include "dbf/record_view.h"
 
 namespace klango::shell {
 class Settings;
@@ -64,12 +64,12 @@ bool saveColumnWidths(const shell::Settings& settings, const std::vector<double>
 
 // The CP1252 text of a cell. The state column has no text (it shows a picture). Text columns
 // drop the trailing blanks of their field; right-aligned ones keep the field's width.
-std::string cellText(const runtime::RecordView& record, int column, bool showTrak);
+std::string cellText(const dbf::RecordView& record, int column, bool showTrak);
 
 // The name of the state picture: "MRed" marked, "MBlack" played today within the last two hours
 // (only the hours count), "MBlue" played today, "MWhite" played before, "MGreen" and "MPink" by
 // IMPORT 1 and 2, "MWhite" otherwise.
-const char* statePicture(const runtime::RecordView& record, const platform::LocalTime& now);
+const char* statePicture(const dbf::RecordView& record, const platform::LocalTime& now);
 
 // Cell background (red, green, blue) by the 1-based logical position in the current order and
 // the record's deletion flag.

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "runtime/dbf_table.h"
-#include "runtime/order.h"
+#include "dbf/dbf_table.h"
+#include "dbf/order.h"
 
 namespace klango::table {
 
-TrackGridModel::TrackGridModel(runtime::DbfTable& table) : m_table(table) {}
+TrackGridModel::TrackGridModel(dbf::DbfTable& table) : m_table(table) {}
 
 const std::vector<uint32_t>& TrackGridModel::naturalRows() const {
     if (!m_naturalValid) {
@@ -23,19 +23,19 @@ const std::vector<uint32_t>& TrackGridModel::naturalRows() const {
 
 int TrackGridModel::rowCount() const {
     if (!m_table.isOpen()) return 0;
-    if (const runtime::Order* order = m_table.currentOrder()) return int(order->size());
+    if (const dbf::Order* order = m_table.currentOrder()) return int(order->size());
     return int(naturalRows().size());
 }
 
 uint32_t TrackGridModel::recordAt(int row) const {
     if (row < 0 || row >= rowCount()) return 0;
-    if (const runtime::Order* order = m_table.currentOrder()) return order->recnoAt(size_t(row));
+    if (const dbf::Order* order = m_table.currentOrder()) return order->recnoAt(size_t(row));
     return naturalRows()[size_t(row)];
 }
 
 std::optional<int> TrackGridModel::rowOf(uint32_t recno) const {
     if (!m_table.isOpen() || recno < 1 || recno > m_table.lastRec()) return std::nullopt;
-    if (const runtime::Order* order = m_table.currentOrder()) {
+    if (const dbf::Order* order = m_table.currentOrder()) {
         if (auto position = order->positionOf(recno)) return int(*position);
         return std::nullopt;
     }

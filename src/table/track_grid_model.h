@@ -11,7 +11,7 @@
 #include "platform/clock.h"
 #include "table/track_columns.h"
 
-namespace klango::runtime {
+namespace klango::dbf {
 class DbfTable;
 }
 
@@ -19,9 +19,9 @@ namespace klango::table {
 
 class TrackGridModel {
 public:
-    explicit TrackGridModel(runtime::DbfTable& table);
+    explicit TrackGridModel(dbf::DbfTable& table);
 
-    runtime::DbfTable& table() const { return m_table; }
+    dbf::DbfTable& table() const { return m_table; }
 
     // Rows (0-based) are the logical positions of the current order minus one. The count and
     // the row-to-record mapping follow the order at once; only the natural order (no order
@@ -45,7 +45,7 @@ public:
 private:
     const std::vector<uint32_t>& naturalRows() const;
 
-    runtime::DbfTable& m_table;
+    dbf::DbfTable& m_table;
     mutable std::vector<uint32_t> m_natural;  // visible records in record order, when needed
     mutable bool m_naturalValid = false;
 };

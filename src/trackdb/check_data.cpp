@@ -4,10 +4,10 @@
 #include <system_error>
 
 #include "platform/clock.h"
-#include "runtime/call_stack.h"
-#include "runtime/dbf_table.h"
-#include "runtime/key_expression.h"
-#include "runtime/work_areas.h"
+#include "base/call_stack.h"
+#include "dbf/dbf_table.h"
+#include "dbf/key_expression.h"
+#include "dbf/work_areas.h"
 #include "shell/rx_helpers.h"
 #include "trackdb/track_record.h"
 #include "ui/ui.h"
@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool hasCurrentLayout(const runtime::DbfTable& table) {
+bool hasCurrentLayout(const dbf::DbfTable& table) {
     return table.fieldCount() == track::kFieldCount && table.recordLength() == NEWHEADLEN(trackStructure());
 }
 
@@ -35,10 +35,10 @@ bool convertFromBackup(const fs::path& tableFile, const fs::path& backup) {
     fs::path work = tableFile;
     work.replace_extension(".tmp");
     removeQuietly(work);
-    if (!runtime::DbfTable::create(work, trackStructure(), platform::clock().today())) return false;
+    if (!dbf::DbfTable::create(work, trackStructure(), platform::clock().today())) return false;
     {
-        auto target = runtime::DbfTable::open(work);
-        auto source = runtime::DbfTable::open(backup);
+        auto target = dbf::DbfTable::open(work);
+        auto source = dbf::DbfTable::open(backup);
         if (!target || !source) {
             if (target) target->close();
             removeQuietly(work);
@@ -60,7 +60,7 @@ bool convertFromBackup(const fs::path& tableFile, const fs::path& backup) {
 
 }  // namespace
 
-bool CHECKDATA(runtime::WorkAreas& areas, ui::Ui& ui, std::string_view name, CheckDataEnd end) {
+bool CHECKDATA(dbf::WorkAreas& areas, ui::Ui& ui, std::string_view name, CheckDataEnd end) {
     KLANGO_ROUTINE("CHECKDATA");
     const std::string base = shell::RXSTRCAPALL(databaseBaseName(name));
     ui.showMessage("Erzeugen der Datenbank ...");
@@ -71,7 +71,7 @@ bool CHECKDATA(runtime::WorkAreas& areas, ui::Ui& ui, std::string_view name, Che
     std::error_code ec;
 
     // A table in the current layout stays open for building its orders.
-    runtime::DbfTable* table = nullptr;
+    dbf::DbfTable* table = nullptr;
     if (fs::exists(tableFile, ec)) {
         ui.showMessage("Aktualisieren Datenbank ...");
         table = areas.useFile(tableFile, "DMP3");
@@ -86,7 +86,7 @@ bool CHECKDATA(runtime::WorkAreas& areas, ui::Ui& ui, std::string_view name, Che
     if (!fs::exists(tableFile, ec)) {
         if (fs::exists(backup, ec)) {
             if (!convertFromBackup(tableFile, backup)) return false;
-        } else if (!runtime::DbfTable::create(tableFile, trackStructure(), platform::clock().today())) {
+        } else if (!dbf::DbfTable::create(tableFile, trackStructure(), platform::clock().today())) {
             return false;
         }
         for (int n = 1; n <= 6; ++n) removeQuietly(indexFile(dataFolder, base, n));
@@ -102,7 +102,7 @@ bool CHECKDATA(runtime::WorkAreas& areas, ui::Ui& ui, std::string_view name, Che
     }
     size_t built = 0;
     for (const TrackOrder& order : trackOrders()) {
-        runtime::KeySpec key = runtime::compileKey(table->structure(), order.expression);
+        dbf::KeySpec key = dbf::compileKey(table->structure(), order.expression);
         if (!key.build) continue;  // a foreign layout without the key fields; the handler was told
         if (table->addOrder(indexFile(dataFolder, base, order.number), std::move(key))) ++built;
     }

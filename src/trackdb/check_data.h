@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-namespace klango::runtime {
+namespace klango::dbf {
 class WorkAreas;
 }
 namespace klango::ui {
@@ -22,7 +22,7 @@ enum class CheckDataEnd { CloseAll, KeepOpen };
 // Closes every open table before it returns (with KeepOpen all but DMP3; when the orders could
 // not all be built, DMP3 too). False when the table could not be created or opened (the error
 // handler has been told); true otherwise.
-bool CHECKDATA(runtime::WorkAreas& areas, ui::Ui& ui, std::string_view name,
+bool CHECKDATA(dbf::WorkAreas& areas, ui::Ui& ui, std::string_view name,
                CheckDataEnd end = CheckDataEnd::CloseAll);
 
 }  // namespace klango::trackdb

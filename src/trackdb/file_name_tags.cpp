@@ -1,6 +1,6 @@
 #include "trackdb/file_name_tags.h"
 
-#include "runtime/cp1252.h"
+#include "base/cp1252.h"
 #include "shell/rx_helpers.h"
 
 namespace klango::trackdb {
@@ -12,7 +12,7 @@ constexpr size_t kExtensionLength = 4;  // ".mp3"
 
 // The file name, trimmed, without its extension.
 std::string_view baseName(std::string_view path) {
-    std::string_view name = runtime::trim(fileNameOf(path));
+    std::string_view name = base::trim(fileNameOf(path));
     return name.substr(0, name.size() > kExtensionLength ? name.size() - kExtensionLength : 0);
 }
 
@@ -44,7 +44,7 @@ LeadingNumber splitLeadingNumber(std::string_view text) {
     }
     if (number > 0) {
         result.number = number;
-        result.rest = std::string(runtime::trim(text.substr(blank)));
+        result.rest = std::string(base::trim(text.substr(blank)));
     }
     return result;
 }
@@ -52,8 +52,8 @@ LeadingNumber splitLeadingNumber(std::string_view text) {
 void applyFileName1(std::string_view path, TagResult& tag) {
     std::string_view name = baseName(path);
     size_t dash = name.find('-');
-    std::string_view artist = dash == std::string_view::npos ? std::string_view() : runtime::trimRight(name.substr(0, dash));
-    std::string_view rest = runtime::trim(dash == std::string_view::npos ? name : name.substr(dash + 1));
+    std::string_view artist = dash == std::string_view::npos ? std::string_view() : base::trimRight(name.substr(0, dash));
+    std::string_view rest = base::trim(dash == std::string_view::npos ? name : name.substr(dash + 1));
     LeadingNumber title = splitLeadingNumber(rest);
     tag.TRACK = title.number;
     tag.TITLE = std::move(title.rest);

@@ -8,7 +8,7 @@
 
 #include "platform/file_identity.h"
 #include "platform/file_names.h"
-#include "runtime/cp1252.h"
+#include "base/cp1252.h"
 
 namespace klango::trackdb {
 
@@ -19,8 +19,8 @@ namespace {
 // The CP1252 text of a file-system path, or nullopt when some character has no CP1252 byte (the
 // conversion back would not give the same name).
 std::optional<std::string> cp1252Text(const std::string& utf8) {
-    std::string text = runtime::utf8ToCp1252(utf8);
-    if (runtime::cp1252ToUtf8(text) != utf8) return std::nullopt;
+    std::string text = base::utf8ToCp1252(utf8);
+    if (base::cp1252ToUtf8(text) != utf8) return std::nullopt;
     return text;
 }
 
@@ -89,7 +89,7 @@ FolderWalkResult FolderWalk::run() const {
     std::vector<fs::path> folders = std::move(top.folders);
     for (size_t i = 0; i < folders.size(); ++i) {
         const fs::path folder = folders[i];
-        if (onFolder) onFolder(runtime::utf8ToCp1252(folder.string()));
+        if (onFolder) onFolder(base::utf8ToCp1252(folder.string()));
         Listing below = listFolder(folder, baseId->device, m_pattern, visited);
         for (auto& f : below.folders) folders.push_back(std::move(f));
         for (auto& f : below.files) filePaths.push_back(std::move(f));
@@ -101,7 +101,7 @@ FolderWalkResult FolderWalk::run() const {
         const std::string utf8 = path.string();
         std::optional<std::string> text = cp1252Text(utf8);
         if (!text) {
-            result.skippedNames.push_back(runtime::utf8ToCp1252(utf8));
+            result.skippedNames.push_back(base::utf8ToCp1252(utf8));
             continue;
         }
         std::string key = sortKey(*text);

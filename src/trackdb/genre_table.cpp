@@ -1,7 +1,7 @@
 #include "trackdb/genre_table.h"
 
 #include "platform/file_names.h"
-#include "runtime/profile_file.h"
+#include "base/profile_file.h"
 
 namespace klango::trackdb {
 
@@ -17,7 +17,7 @@ GenreTable GenreTable::fromFile(const std::filesystem::path& file) {
     if (!std::filesystem::is_regular_file(file, ec)) return table;
     for (int genre = 0; genre < kGenreCount; ++genre) {
         table.m_names[genre] =
-            runtime::readProfileString(file, kGenreSection, std::to_string(genre + 1), kNoGenre);
+            base::readProfileString(file, kGenreSection, std::to_string(genre + 1), kNoGenre);
     }
     return table;
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "runtime/cp1252.h"
+#include "base/cp1252.h"
 
 namespace klango::trackdb {
 
@@ -27,7 +27,7 @@ std::optional<std::string> referenceName(std::string_view ref, const GenreTable&
 }  // namespace
 
 std::string resolveContentType(std::string_view text, const GenreTable& genres) {
-    std::string_view rest = runtime::trim(text);
+    std::string_view rest = base::trim(text);
     std::optional<std::string> first;
     while (rest.size() >= 2 && rest[0] == '(' && rest[1] != '(') {
         size_t close = rest.find(')');
@@ -41,7 +41,7 @@ std::string resolveContentType(std::string_view text, const GenreTable& genres) 
         if (auto name = referenceName(rest, genres)) return *name;  // 2.4 writes "17", "RX", "CR"
     }
     if (rest.substr(0, 2) == "((") rest.remove_prefix(1);
-    rest = runtime::trim(rest);
+    rest = base::trim(rest);
     if (!rest.empty()) return std::string(rest);
     return first.value_or(std::string());
 }

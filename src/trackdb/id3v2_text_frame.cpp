@@ -1,6 +1,6 @@
 #include "trackdb/id3v2_text_frame.h"
 
-#include "runtime/cp1252.h"
+#include "base/cp1252.h"
 
 namespace klango::trackdb {
 
@@ -44,7 +44,7 @@ std::string decodeUtf16(std::string_view data, bool bigEndian) {
             out += '?';
             continue;
         }
-        out += runtime::codePointToCp1252(unit);
+        out += base::codePointToCp1252(unit);
     }
     return out;
 }
@@ -64,7 +64,7 @@ std::string decodeId3v2Text(std::string_view content) {
             std::string text = untilNul(data);
             std::string_view view = text;
             if (view.substr(0, 3) == "\xEF\xBB\xBF") view.remove_prefix(3);
-            return runtime::utf8ToCp1252(view);
+            return base::utf8ToCp1252(view);
         }
         default:
             return untilNul(data);

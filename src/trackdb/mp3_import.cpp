@@ -6,11 +6,11 @@
 
 #include "platform/executable_path.h"
 #include "platform/file_names.h"
-#include "runtime/call_stack.h"
-#include "runtime/cp1252.h"
-#include "runtime/dbf_table.h"
-#include "runtime/key_expression.h"
-#include "runtime/work_areas.h"
+#include "base/call_stack.h"
+#include "base/cp1252.h"
+#include "dbf/dbf_table.h"
+#include "dbf/key_expression.h"
+#include "dbf/work_areas.h"
 #include "shell/app_state.h"
 #include "shell/rx_helpers.h"
 #include "shell/settings_keys.h"
@@ -33,7 +33,7 @@ constexpr const char* kAlias = "DMP3";
 constexpr const char* kTitleImport = "Daten einlesen";
 constexpr const char* kUnknownMedium = "Neu";
 
-fs::path filePath(std::string_view text) { return fs::path(runtime::cp1252ToUtf8(text)); }
+fs::path filePath(std::string_view text) { return fs::path(base::cp1252ToUtf8(text)); }
 
 void removeQuietly(const fs::path& file) {
     std::error_code ec;
@@ -46,7 +46,7 @@ std::string databaseNameOf(std::string_view chosen) {
     const size_t slash = chosen.find_last_of("/\\");
     std::string_view name = slash == std::string_view::npos ? chosen : chosen.substr(slash + 1);
     name = name.substr(0, name.find('.'));
-    return shell::RXSTRCAPALL(runtime::upperAZ(runtime::trim(name)));
+    return shell::RXSTRCAPALL(base::upperAZ(base::trim(name)));
 }
 
 std::string withSlash(std::string folder) {
@@ -56,7 +56,7 @@ std::string withSlash(std::string folder) {
 
 }  // namespace
 
-Mp3Import::Mp3Import(shell::AppState& state, runtime::WorkAreas& areas, ui::Ui& ui, platform::Volumes volumes)
+Mp3Import::Mp3Import(shell::AppState& state, dbf::WorkAreas& areas, ui::Ui& ui, platform::Volumes volumes)
     : m_state(state), m_areas(areas), m_ui(ui), m_volumes(std::move(volumes)) {}
 
 bool Mp3Import::MP3IMPORT() {
@@ -96,7 +96,7 @@ bool Mp3Import::MAKEDBF(const std::string& cFolder) {
     ui::FileDialogRequest request;
     request.title = "MP3-Datenbank anlegen unter ...";
     request.filter = "MP3-Datenbank (*.dbf)|*.dbf";
-    request.startFolder = runtime::utf8ToCp1252(m_state.dataFolder().string());
+    request.startFolder = base::utf8ToCp1252(m_state.dataFolder().string());
     request.defaultName = shell::RXMAKEFILE(cFolder, m_volumes);
 
     std::string name;
@@ -124,19 +124,19 @@ bool Mp3Import::MAKEDBF(const std::string& cFolder) {
     const fs::path dataFolder = m_areas.resolve(name + ".dbf").parent_path();
     for (int n = 1; n <= 6; ++n) removeQuietly(indexFile(dataFolder, name, n));
 
-    runtime::DbfTable* table = m_areas.use(name + ".dbf", kAlias);
+    dbf::DbfTable* table = m_areas.use(name + ".dbf", kAlias);
     if (!table) return false;
     // Left-over index files of an earlier import might fit this table's size by chance: build anew.
     const fs::path pathIndex = m_state.programFile(kImportPathIndex);
     const fs::path groupIndex = m_state.programFile(kImportGroupIndex);
     removeQuietly(pathIndex);
     removeQuietly(groupIndex);
-    runtime::KeySpec pathKey = runtime::compileKey(table->structure(), kImportPathKey);
-    runtime::KeySpec groupKey = runtime::compileKey(table->structure(), kImportGroupKey);
+    dbf::KeySpec pathKey = dbf::compileKey(table->structure(), kImportPathKey);
+    dbf::KeySpec groupKey = dbf::compileKey(table->structure(), kImportGroupKey);
     if (!pathKey.build || !groupKey.build) return false;
-    runtime::OrderOptions pathOptions;
+    dbf::OrderOptions pathOptions;
     pathOptions.name = kImportPathOrder;
-    runtime::OrderOptions groupOptions;
+    dbf::OrderOptions groupOptions;
     groupOptions.name = kImportGroupOrder;
     if (!table->createOrder(pathIndex, std::move(pathKey), std::move(pathOptions))) return false;
     if (!table->attachOrder(groupIndex, std::move(groupKey), std::move(groupOptions))) return false;
@@ -154,7 +154,7 @@ bool Mp3Import::SCANDRIVE(const std::string& cFolder) {
     m_session.LBREAK = false;
     m_session.CDRIVENAME.clear();
     if (auto mount = m_volumes.mountHolding(filePath(cFolder))) {
-        m_session.CDRIVENAME = std::string(runtime::trim(runtime::utf8ToCp1252(m_volumes.labelOf(*mount))));
+        m_session.CDRIVENAME = std::string(base::trim(base::utf8ToCp1252(m_volumes.labelOf(*mount))));
     }
     if (m_session.CDRIVENAME.empty()) m_session.CDRIVENAME = kUnknownMedium;
 
@@ -183,9 +183,9 @@ void Mp3Import::GETINDIR(const std::string& cMask, ImportDialogModel& oMeter) {
     if (fs::is_directory(filePath(mask), ec)) mask = withSlash(std::move(mask)) + "*.*";
     const size_t slash = mask.find_last_of('/');
     const std::string base = mask.substr(0, slash + 1);
-    const std::string pattern = runtime::upperAZ(mask.substr(slash + 1));
+    const std::string pattern = base::upperAZ(mask.substr(slash + 1));
 
-    runtime::DbfTable* table = m_areas.get(kAlias);
+    dbf::DbfTable* table = m_areas.get(kAlias);
     if (!table) return;
 
     FolderWalk walk(filePath(base), pattern);
@@ -227,15 +227,15 @@ void Mp3Import::GETINDIR(const std::string& cMask, ImportDialogModel& oMeter) {
 // Records of this source folder whose file is gone are deleted; records of other folders and of
 // media that are not inserted now are kept, since their files cannot be looked at.
 void Mp3Import::deleteMissing() {
-    runtime::DbfTable* table = m_areas.get(kAlias);
+    dbf::DbfTable* table = m_areas.get(kAlias);
     if (!table) return;
     m_ui.setWaitCursor(true);
     table->detachOrders();
     const std::string& source = m_session.sourceFolder;
     for (uint32_t recno = 1; recno <= table->lastRec(); ++recno) {
-        const runtime::RecordView record = table->view(recno);
+        const dbf::RecordView record = table->view(recno);
         if (!record.isDeleted()) {
-            const std::string_view path = runtime::trimRight(record.raw(track::PATH));
+            const std::string_view path = base::trimRight(record.raw(track::PATH));
             if (path.size() > source.size() && path.compare(0, source.size(), source) == 0 &&
                 !trackFileExists(path)) {
                 table->goTo(recno);
@@ -263,14 +263,14 @@ void Mp3Import::reportSkipped() {
 
 void Mp3Import::cleanUp() {
     if (m_session.NRECDEL > 0) {
-        if (runtime::DbfTable* table = m_areas.get(kAlias)) table->pack();
+        if (dbf::DbfTable* table = m_areas.get(kAlias)) table->pack();
     }
     m_areas.closeAll();
     removeQuietly(m_state.programFile(kImportPathIndex));
     removeQuietly(m_state.programFile(kImportGroupIndex));
 }
 
-bool MP3IMPORT(shell::AppState& state, runtime::WorkAreas& areas, ui::Ui& ui) {
+bool MP3IMPORT(shell::AppState& state, dbf::WorkAreas& areas, ui::Ui& ui) {
     return Mp3Import(state, areas, ui).MP3IMPORT();
 }
 

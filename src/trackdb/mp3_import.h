@@ -9,7 +9,7 @@
 #include "platform/volumes.h"
 #include "trackdb/import_session.h"
 
-namespace klango::runtime {
+namespace klango::dbf {
 class WorkAreas;
 }
 namespace klango::shell {
@@ -29,7 +29,7 @@ constexpr const char* kImportGroupIndex = "MP3TEMP.NT2";
 
 class Mp3Import {
   public:
-    Mp3Import(shell::AppState& state, runtime::WorkAreas& areas, ui::Ui& ui,
+    Mp3Import(shell::AppState& state, dbf::WorkAreas& areas, ui::Ui& ui,
               platform::Volumes volumes = platform::Volumes());
 
     // True when a database was filled (also after an interruption); false when the folder or the
@@ -53,13 +53,13 @@ class Mp3Import {
     void cleanUp();
 
     shell::AppState& m_state;
-    runtime::WorkAreas& m_areas;
+    dbf::WorkAreas& m_areas;
     ui::Ui& m_ui;
     platform::Volumes m_volumes;
     ImportSession m_session;
 };
 
 // The command as the menu calls it.
-bool MP3IMPORT(shell::AppState& state, runtime::WorkAreas& areas, ui::Ui& ui);
+bool MP3IMPORT(shell::AppState& state, dbf::WorkAreas& areas, ui::Ui& ui);
 
 }  // namespace klango::trackdb

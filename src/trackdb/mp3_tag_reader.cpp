@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "runtime/cp1252.h"
+#include "base/cp1252.h"
 #include "shell/rx_helpers.h"
 #include "trackdb/file_name_tags.h"
 #include "trackdb/id3v1_reader.h"
@@ -26,7 +26,7 @@ int trackFromFileName(std::string_view fileName) {
 
 // An ID3v1 text, or the path piece standing in for it when it is blank, capitalised.
 std::string v1Text(std::string_view text, std::string_view standIn) {
-    return shell::RXSTRCAPALL(runtime::trim(text).empty() ? standIn : text);
+    return shell::RXSTRCAPALL(base::trim(text).empty() ? standIn : text);
 }
 
 void takeId3v2(const Id3v2Tag& v2, const GenreTable& genres, TagResult& tag) {
@@ -49,9 +49,9 @@ TagResult READTAG(std::string_view cPath, FileWindow& file, TagResult aTag, cons
         PathPieces pieces(cPath);
         const int r = pieces.r();
 
-        std::string title(runtime::trim(v1->title).empty() ? pieces.piece(r - 1) : std::string_view(v1->title));
+        std::string title(base::trim(v1->title).empty() ? pieces.piece(r - 1) : std::string_view(v1->title));
         if (title.size() >= 2 && isDigit(title[0]) && isDigit(title[1])) {
-            title = std::string(runtime::trim(std::string_view(title).substr(2)));
+            title = std::string(base::trim(std::string_view(title).substr(2)));
         }
         title = shell::RXSTRCAPALL(title);
         if (aTag.TITLE.empty()) aTag.TITLE = title;
@@ -62,7 +62,7 @@ TagResult READTAG(std::string_view cPath, FileWindow& file, TagResult aTag, cons
         if (aTag.ALBUM.empty()) aTag.ALBUM = album;
 
         if (aTag.YEAR == 0) {
-            std::string_view year = runtime::trimLeft(v1->yearAndComment).substr(0, 4);
+            std::string_view year = base::trimLeft(v1->yearAndComment).substr(0, 4);
             aTag.YEAR = static_cast<int>(std::llabs(leadingNumber(year)));
         } else {
             aTag.YEAR = std::abs(aTag.YEAR);
@@ -90,7 +90,7 @@ TagResult READTAG(std::string_view cPath, FileWindow& file, TagResult aTag, cons
 TagResult READMP3(const std::filesystem::path& path, const GenreTable& genres) {
     TagResult tag;
     FileWindow file(path);
-    const std::string cPath = runtime::utf8ToCp1252(path.string());
+    const std::string cPath = base::utf8ToCp1252(path.string());
 
     const Id3v2Tag v2 = Id3v2Reader(file).read();
     if (v2.present) {

@@ -1,6 +1,6 @@
 #include "trackdb/msg_meter.h"
 
-#include "runtime/call_stack.h"
+#include "base/call_stack.h"
 #include "ui/ui.h"
 
 namespace klango::trackdb {

@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "runtime/call_stack.h"
-#include "runtime/cp1252.h"
-#include "runtime/dbf_table.h"
+#include "base/call_stack.h"
+#include "base/cp1252.h"
+#include "dbf/dbf_table.h"
 #include "trackdb/track_record.h"
 
 namespace klango::trackdb {
@@ -18,34 +18,34 @@ constexpr size_t kPathWidth = 250;
 constexpr size_t kTextWidth = 40;
 constexpr size_t kGenreWidth = 20;
 
-fs::path fileOf(std::string_view storedPath) { return fs::path(runtime::cp1252ToUtf8(storedPath)); }
+fs::path fileOf(std::string_view storedPath) { return fs::path(base::cp1252ToUtf8(storedPath)); }
 
 // The record of exactly this path. The order's key is upper-cased, so records whose paths differ
 // only in case share a key; on a case-sensitive file system they are different files.
-bool findByPath(runtime::DbfTable& table, std::string_view stored) {
+bool findByPath(dbf::DbfTable& table, std::string_view stored) {
     if (!table.setOrder(kImportPathOrder)) return false;
-    const std::string key = runtime::upperAZ(runtime::padRight(stored, kPathWidth));
+    const std::string key = base::upperAZ(base::padRight(stored, kPathWidth));
     if (!table.seek(key)) return false;
     for (; !table.eof(); table.skip(1)) {
         std::string_view raw = table.raw(track::PATH);
-        if (runtime::upperAZ(raw) != key) break;
-        if (runtime::trimRight(raw) == stored) return true;
+        if (base::upperAZ(raw) != key) break;
+        if (base::trimRight(raw) == stored) return true;
     }
     return false;
 }
 
 // A record of the same artist and title whose file no longer exists: the file has moved. A record
 // whose file is still there belongs to that file and is not taken away from it.
-bool findMoved(runtime::DbfTable& table, const TagResult& aTag) {
+bool findMoved(dbf::DbfTable& table, const TagResult& aTag) {
     if (!table.setOrder(kImportGroupOrder)) return false;
-    const std::string key = runtime::upperAZ(runtime::padRight(aTag.GROUP, kTextWidth)) +
-                            runtime::upperAZ(runtime::padRight(aTag.TITLE, kTextWidth));
+    const std::string key = base::upperAZ(base::padRight(aTag.GROUP, kTextWidth)) +
+                            base::upperAZ(base::padRight(aTag.TITLE, kTextWidth));
     if (!table.seek(key)) return false;
     for (; !table.eof(); table.skip(1)) {
         const std::string recordKey =
-            runtime::upperAZ(table.raw(track::GROUP)) + runtime::upperAZ(table.raw(track::TITLE));
+            base::upperAZ(table.raw(track::GROUP)) + base::upperAZ(table.raw(track::TITLE));
         if (recordKey != key) break;
-        if (!trackFileExists(runtime::trimRight(table.raw(track::PATH)))) return true;
+        if (!trackFileExists(base::trimRight(table.raw(track::PATH)))) return true;
     }
     return false;
 }
@@ -58,10 +58,10 @@ bool trackFileExists(std::string_view storedPath) {
     return fs::is_regular_file(fileOf(storedPath), ec);
 }
 
-void PUTDATA(runtime::DbfTable& table, ImportSession& session, std::string_view cPath,
+void PUTDATA(dbf::DbfTable& table, ImportSession& session, std::string_view cPath,
              const TagResult& aTag) {
     KLANGO_ROUTINE("PUTDATA");
-    const std::string_view stored = runtime::trimRight(cPath.substr(0, kPathWidth));
+    const std::string_view stored = base::trimRight(cPath.substr(0, kPathWidth));
 
     bool append = true;
     if (session.LREFRESH) {

@@ -9,7 +9,7 @@
 #include "trackdb/import_session.h"
 #include "trackdb/tag_result.h"
 
-namespace klango::runtime {
+namespace klango::dbf {
 class DbfTable;
 }
 
@@ -25,7 +25,7 @@ constexpr const char* kImportGroupKey = "upper(DMP3->GROUP)+upper(DMP3->TITLE)";
 // PATH is exactly cPath is refreshed; else a record with the same artist and title whose file is
 // gone is taken over (IMPORT 2); else a record is appended (IMPORT 1 in an update, 3 in a new
 // database) and session.NRECADD counts it. Play statistics, rating and comment stay.
-void PUTDATA(runtime::DbfTable& table, ImportSession& session, std::string_view cPath, const TagResult& aTag);
+void PUTDATA(dbf::DbfTable& table, ImportSession& session, std::string_view cPath, const TagResult& aTag);
 
 // Does the stored path text name an existing file?
 bool trackFileExists(std::string_view storedPath);

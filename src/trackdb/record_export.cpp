@@ -5,18 +5,18 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "runtime/cp1252.h"
-#include "runtime/dbf_table.h"
+#include "base/cp1252.h"
+#include "dbf/dbf_table.h"
 
 namespace klango::trackdb {
 
-using runtime::FieldType;
+using dbf::FieldType;
 
-std::string exportValue(const runtime::RecordView& record, int field) {
-    const runtime::FieldDef& f = record.fields()[field];
+std::string exportValue(const dbf::RecordView& record, int field) {
+    const dbf::FieldDef& f = record.fields()[field];
     switch (f.type) {
         case FieldType::kCharacter:
-            return runtime::cp1252ToUtf8(runtime::trimRight(record.raw(field)));
+            return base::cp1252ToUtf8(base::trimRight(record.raw(field)));
         case FieldType::kNumeric: {
             char buf[64];
             std::snprintf(buf, sizeof buf, "%.*f", f.decimals, record.number(field));
@@ -25,7 +25,7 @@ std::string exportValue(const runtime::RecordView& record, int field) {
             return s;
         }
         case FieldType::kDate: {
-            runtime::Date d = record.date(field);
+            base::Date d = record.date(field);
             return d.isEmpty() ? std::string() : d.toDbf();
         }
         case FieldType::kLogical:
@@ -55,7 +55,7 @@ bool rightAligned(FieldType t) { return t == FieldType::kNumeric; }
 
 }  // namespace
 
-size_t writeRecords(runtime::DbfTable& table, std::ostream& out, bool csv) {
+size_t writeRecords(dbf::DbfTable& table, std::ostream& out, bool csv) {
     const auto& fields = table.structure();
     const int n = int(fields.size());
     size_t rows = 0;

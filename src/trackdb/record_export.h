@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "runtime/record_view.h"
+#include "dbf/record_view.h"
 
-namespace klango::runtime {
+namespace klango::dbf {
 class DbfTable;
 }
 
@@ -16,12 +16,12 @@ namespace klango::trackdb {
 
 // One field as CSV data, UTF-8: texts without their padding, numbers as plain decimals with the
 // field's decimals, dates YYYYMMDD or empty, logicals T or F.
-std::string exportValue(const runtime::RecordView& record, int field);
+std::string exportValue(const dbf::RecordView& record, int field);
 // RFC 4180 quoting of one value.
 std::string csvQuote(const std::string& value);
 
 // Writes the visible records of table in its current order, from the top: with csv a header line
 // of the field names and CRLF line ends, else columns aligned for a person. Returns the row count.
-size_t writeRecords(runtime::DbfTable& table, std::ostream& out, bool csv);
+size_t writeRecords(dbf::DbfTable& table, std::ostream& out, bool csv);
 
 }  // namespace klango::trackdb

@@ -1,16 +1,16 @@
 #include "trackdb/track_record.h"
 
 #include "platform/file_names.h"
-#include "runtime/cp1252.h"
+#include "base/cp1252.h"
 
 namespace klango::trackdb {
 
-using runtime::FieldDef;
-using runtime::FieldType;
+using dbf::FieldDef;
+using dbf::FieldType;
 
-const runtime::Structure& trackStructure() {
-    static const runtime::Structure fields = [] {
-        runtime::Structure s = {
+const dbf::Structure& trackStructure() {
+    static const dbf::Structure fields = [] {
+        dbf::Structure s = {
             {"DISCNAME", FieldType::kCharacter, 50, 0}, {"PATH", FieldType::kCharacter, 250, 0},
             {"ALBUM", FieldType::kCharacter, 40, 0},    {"GROUP", FieldType::kCharacter, 40, 0},
             {"TITLE", FieldType::kCharacter, 40, 0},    {"GENRE", FieldType::kCharacter, 20, 0},
@@ -22,13 +22,13 @@ const runtime::Structure& trackStructure() {
             {"TAGREAD", FieldType::kCharacter, 5, 0},   {"IMPORT", FieldType::kNumeric, 1, 0},
             {"TRSIZE", FieldType::kNumeric, 9, 2},
         };
-        runtime::layoutFields(s);
+        dbf::layoutFields(s);
         return s;
     }();
     return fields;
 }
 
-int NEWHEADLEN(const runtime::Structure& fields) { return runtime::recordLengthOf(fields); }
+int NEWHEADLEN(const dbf::Structure& fields) { return dbf::recordLengthOf(fields); }
 
 const std::array<TrackOrder, 6>& trackOrders() {
     static const std::array<TrackOrder, 6> orders = {{
@@ -43,16 +43,16 @@ const std::array<TrackOrder, 6>& trackOrders() {
 }
 
 std::string databaseBaseName(std::string_view name) {
-    std::string_view n = runtime::trim(name);
+    std::string_view n = base::trim(name);
     size_t slash = n.find_last_of("/\\");
     if (slash != std::string_view::npos) n = n.substr(slash + 1);
-    if (n.size() >= 4 && runtime::upperAZ(n.substr(n.size() - 4)) == ".DBF") n = n.substr(0, n.size() - 4);
+    if (n.size() >= 4 && base::upperAZ(n.substr(n.size() - 4)) == ".DBF") n = n.substr(0, n.size() - 4);
     return std::string(n);
 }
 
 std::filesystem::path indexFile(const std::filesystem::path& dataFolder, std::string_view name, int n) {
     // The database name is a core text (CP1252); the file system names files in UTF-8.
-    return platform::resolveCaseBlind(dataFolder, runtime::cp1252ToUtf8(name) + std::to_string(n) + ".NTX");
+    return platform::resolveCaseBlind(dataFolder, base::cp1252ToUtf8(name) + std::to_string(n) + ".NTX");
 }
 
 }  // namespace klango::trackdb

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "runtime/dbf_structure.h"
+#include "dbf/dbf_structure.h"
 
 namespace klango::trackdb {
 
@@ -40,10 +40,10 @@ constexpr int kRecordLength = 528;
 }  // namespace track
 
 // The structure list of the track record, offsets filled.
-const runtime::Structure& trackStructure();
+const dbf::Structure& trackStructure();
 
 // The expected record length of a structure list: 1 + the sum of its widths.
-int NEWHEADLEN(const runtime::Structure& fields);
+int NEWHEADLEN(const dbf::Structure& fields);
 
 struct TrackOrder {
     int number;              // 1..6, also the digit of the index file name

@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "runtime/cp1252.h"
+#include "base/cp1252.h"
 
 namespace klango::ui {
 
@@ -47,9 +47,9 @@ std::vector<HelpKeyword> readHelpIndex(const std::filesystem::path& file) {
         const size_t tab = line.find('\t');
         if (tab == std::string::npos) continue;
         std::string keyword = line.substr(0, tab);
-        std::string anchor(runtime::trim(std::string_view(line).substr(tab + 1)));
+        std::string anchor(base::trim(std::string_view(line).substr(tab + 1)));
         if (keyword.empty() || anchor.empty()) continue;
-        out.push_back({runtime::utf8ToCp1252(keyword), anchor});
+        out.push_back({base::utf8ToCp1252(keyword), anchor});
     }
     return out;
 }

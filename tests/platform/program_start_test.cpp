@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "support/test_support.h"
+#include "test_helpers/test_helpers.h"
 
 namespace fs = std::filesystem;
 using klango::platform::commandFor;

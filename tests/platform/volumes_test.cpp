@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "support/test_support.h"
+#include "test_helpers/test_helpers.h"
 
 namespace fs = std::filesystem;
 using klango::platform::DriveState;

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "runtime/profile_file.h"
-#include "support/test_support.h"
+#include "base/profile_file.h"
+#include "test_helpers/test_helpers.h"
 
 using namespace klango::shell;
 using klango::test::readFileBytes;
@@ -54,7 +54,7 @@ TEST(LoadPublics, ReadsTheKeysHeldInMemoryAndKeepsTheRestOfTheFile) {
         "[System]\r\nMarkDate=0\r\nMarkHour=0\r\nMarkSort=0\r\nShowTrak=0\r\nDblClick=         2\r\n"
         "FontSize=3\r\nAutoOpen=1\r\n\r\n[Player]\r\nPlayPath=/usr/bin/mpg123\r\n";
     writeFileBytes(home.root() / "klango.ini", before);
-    klango::runtime::clearProfileCache();
+    klango::base::clearProfileCache();
     AppState state;
     ASSERT_TRUE(LOADPUBLICS(state, home.root() / "." / "Daten" / ".."));
 

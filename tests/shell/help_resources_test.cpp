@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "support/test_support.h"
+#include "test_helpers/test_helpers.h"
 
 namespace fs = std::filesystem;
 using klango::test::readFileBytes;

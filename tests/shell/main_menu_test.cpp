@@ -6,28 +6,28 @@
 #include <string>
 #include <vector>
 
-#include "runtime/cp1252.h"
+#include "base/cp1252.h"
 #include "shell/menu_commands.h"
 #include "shell/startup.h"
-#include "support/test_support.h"
+#include "test_helpers/test_helpers.h"
 #include "ui/scripted_ui.h"
 
 namespace klango::shell {
 namespace {
 
-std::string cp(const char* utf8) { return runtime::utf8ToCp1252(utf8); }
+std::string cp(const char* utf8) { return base::utf8ToCp1252(utf8); }
 
 // The captions of a menu, separators as "-", in UTF-8 for readable failures.
 std::vector<std::string> captions(const Menu& m) {
     std::vector<std::string> out;
-    for (const MenuEntry& e : m.entries) out.push_back(e.separator ? "-" : runtime::cp1252ToUtf8(e.caption));
+    for (const MenuEntry& e : m.entries) out.push_back(e.separator ? "-" : base::cp1252ToUtf8(e.caption));
     return out;
 }
 
 TEST(MainMenu, MenusAndEntriesInOrder) {
     const MainMenu menu = MAKEMENU({});
     std::vector<std::string> bar;
-    for (const Menu& m : menu.menus()) bar.push_back(runtime::cp1252ToUtf8(m.caption));
+    for (const Menu& m : menu.menus()) bar.push_back(base::cp1252ToUtf8(m.caption));
     EXPECT_EQ(bar, (std::vector<std::string>{"&Datei", "D&atensatz", "&Gehe zu", "&Filtern", "&Suchen",
                                              "&Einstellungen", "&Hilfe"}));
     EXPECT_EQ(captions(*menu.menu("&Datei")),
@@ -106,10 +106,10 @@ std::set<std::string> choosable(const MainMenu& menu, const MenuState& state) {
     std::set<std::string> out;
     for (const Menu& m : menu.menus()) {
         if (!m.isPopup() && MainMenu::isEnabled(m.rule, m.command, state, {}))
-            out.insert(runtime::cp1252ToUtf8(m.caption));
+            out.insert(base::cp1252ToUtf8(m.caption));
         for (const MenuEntry& e : m.entries)
             if (!e.separator && MainMenu::isEnabled(e.rule, e.command, state, {}))
-                out.insert(runtime::cp1252ToUtf8(e.caption));
+                out.insert(base::cp1252ToUtf8(e.caption));
     }
     return out;
 }
@@ -174,7 +174,7 @@ TEST(MenuCommands, EntriesOfCommandsNotInTheProgramStayDisabled) {
         if (!m.isPopup() && entryEnabled(shell, m.rule, m.command)) enabled.insert(m.caption);
         for (const MenuEntry& e : m.entries)
             if (!e.separator && entryEnabled(shell, e.rule, e.command))
-                enabled.insert(runtime::cp1252ToUtf8(e.caption));
+                enabled.insert(base::cp1252ToUtf8(e.caption));
     }
     EXPECT_EQ(enabled, (std::set<std::string>{"&Verlassen", "&Dokumentation", "&Hilfeindex", "&Web", "&Über Klango"}));
 

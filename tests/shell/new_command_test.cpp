@@ -2,10 +2,10 @@
 // told in the message bar.
 #include <gtest/gtest.h>
 
-#include "runtime/dbf_table.h"
+#include "dbf/dbf_table.h"
 #include "shell/menu_commands.h"
 #include "shell/startup.h"
-#include "support/test_support.h"
+#include "test_helpers/test_helpers.h"
 #include "trackdb/check_data.h"
 #include "ui/scripted_ui.h"
 
@@ -29,7 +29,7 @@ TEST(NewCommand, WithoutTheTableWindowTheMessageBarShowsTheNewDatabase) {
         ++imports;
         shell.state.CFILE = "Rock";
         if (!trackdb::CHECKDATA(*shell.areas, ui, "Rock")) return false;
-        runtime::DbfTable* t = shell.areas->use("Rock.dbf", "DMP3");
+        dbf::DbfTable* t = shell.areas->use("Rock.dbf", "DMP3");
         if (!t) return false;
         for (int i = 0; i < 3; ++i) t->appendBlank();
         shell.areas->closeAll();

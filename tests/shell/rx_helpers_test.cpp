@@ -5,11 +5,11 @@
 #include <filesystem>
 
 #include "platform/file_names.h"
-#include "runtime/dbf_table.h"
-#include "runtime/key_expression.h"
-#include "runtime/work_areas.h"
+#include "dbf/dbf_table.h"
+#include "dbf/key_expression.h"
+#include "dbf/work_areas.h"
 #include "shell/app_state.h"
-#include "support/test_support.h"
+#include "test_helpers/test_helpers.h"
 #include "ui/scripted_ui.h"
 
 namespace fs = std::filesystem;
@@ -141,16 +141,16 @@ TEST(RxHelpersTest, DeletesOrdinaryMatchingFilesOnly) {
     EXPECT_TRUE(RXDELALL(home.root() / "nowhere", "*.*", false));
 }
 
-klango::runtime::Structure markStructure() {
-    klango::runtime::Structure fields{{"NAME", klango::runtime::FieldType::kCharacter, 10},
-                                      {"TAGGED", klango::runtime::FieldType::kLogical, 1}};
-    klango::runtime::layoutFields(fields);
+klango::dbf::Structure markStructure() {
+    klango::dbf::Structure fields{{"NAME", klango::dbf::FieldType::kCharacter, 10},
+                                      {"TAGGED", klango::dbf::FieldType::kLogical, 1}};
+    klango::dbf::layoutFields(fields);
     return fields;
 }
 
 TEST(RxHelpersTest, DeleteWithCloseClosesTablesFirstSoTheirFilesGo) {
     klango::test::TempHome home;
-    klango::runtime::WorkAreas areas(home.data());
+    klango::dbf::WorkAreas areas(home.data());
     ASSERT_TRUE(areas.create("STATIST", markStructure()));
     ASSERT_TRUE(areas.use("STATIST", "DSTAT"));
 
@@ -164,9 +164,9 @@ TEST(RxHelpersTest, DeleteWithCloseClosesTablesFirstSoTheirFilesGo) {
 
 TEST(RxHelpersTest, CountsMarksOverTheShownRecordsAndRestoresPosition) {
     klango::test::TempHome home;
-    klango::runtime::WorkAreas areas(home.data());
+    klango::dbf::WorkAreas areas(home.data());
     ASSERT_TRUE(areas.create("MARKS", markStructure()));
-    klango::runtime::DbfTable* t = areas.use("MARKS", "DMP3");
+    klango::dbf::DbfTable* t = areas.use("MARKS", "DMP3");
     ASSERT_TRUE(t);
     const std::vector<std::pair<const char*, bool>> rows = {
         {"e", true}, {"d", false}, {"c", true}, {"b", false}, {"a", true}};
@@ -187,11 +187,11 @@ TEST(RxHelpersTest, CountsMarksOverTheShownRecordsAndRestoresPosition) {
     EXPECT_FALSE(ui.waitCursor());
 
     // A filtered view: the order's condition hides "c", and the first shown record is "b".
-    klango::runtime::OrderOptions filter;
-    filter.condition = klango::runtime::ConditionSpec{
-        "NAME <> 'c'", [](const klango::runtime::RecordView& r) { return r.raw(0)[0] != 'c'; }};
+    klango::dbf::OrderOptions filter;
+    filter.condition = klango::dbf::ConditionSpec{
+        "NAME <> 'c'", [](const klango::dbf::RecordView& r) { return r.raw(0)[0] != 'c'; }};
     ASSERT_TRUE(t->createOrder(home.data() / "MP3FILT.NTX",
-                               klango::runtime::compileKey(t->structure(), "NAME"), filter));
+                               klango::dbf::compileKey(t->structure(), "NAME"), filter));
     t->goTo(1);
     EXPECT_EQ(NUMTAGGED(*t, true, state, &ui), 1);
     EXPECT_EQ(t->recNo(), 4u);  // first in the order

@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "runtime/profile_file.h"
-#include "support/test_support.h"
+#include "base/profile_file.h"
+#include "test_helpers/test_helpers.h"
 
 using namespace klango::shell;
 using klango::test::readFileBytes;
@@ -18,7 +18,7 @@ namespace {
 
 Settings settingsWith(const TempHome& home, const std::string& bytes) {
     writeFileBytes(home.root() / "KLANGO.INI", bytes);
-    klango::runtime::clearProfileCache();
+    klango::base::clearProfileCache();
     return Settings(Settings::fileIn(home.root()));
 }
 
@@ -107,7 +107,7 @@ TEST(Settings, WritersStoreTheAgreedForms) {
 TEST(Settings, FindsTheFileWhateverItsCase) {
     TempHome home;
     writeFileBytes(home.root() / "klango.ini", "[Player]\nPlayPath=amp\n");
-    klango::runtime::clearProfileCache();
+    klango::base::clearProfileCache();
     Settings s(Settings::fileIn(home.root()));
     EXPECT_EQ(s.file().filename(), "klango.ini");
     EXPECT_TRUE(s.exists());

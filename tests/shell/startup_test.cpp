@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "runtime/profile_file.h"
-#include "support/test_support.h"
+#include "base/profile_file.h"
+#include "test_helpers/test_helpers.h"
 #include "ui/scripted_ui.h"
 
 namespace klango::shell {
@@ -27,12 +27,12 @@ protected:
     }
     void TearDown() override {
         fs::current_path(m_cwd);
-        runtime::clearProfileCache();
+        base::clearProfileCache();
     }
 
     void writeIni(const std::string& text) {
         test::writeFileBytes(home.root() / "KLANGO.INI", text);
-        runtime::clearProfileCache();
+        base::clearProfileCache();
     }
 
     void start() {
@@ -94,7 +94,7 @@ TEST_F(StartupTest, WithASettingsFileTheDialogStaysAwayAndTheTitleIsRead) {
     onMove(shell, {.top = 3, .left = 4, .outerHeight = 500, .outerWidth = 700, .clientWidth = 690,
                    .clientHeight = 450});
     EXPECT_TRUE(calls.empty());
-    runtime::clearProfileCache();
+    base::clearProfileCache();
     EXPECT_EQ(GETCOORDS(shell.state.settings()), (WindowRect{3, 4, 503, 704, 690, 450}));
 }
 
@@ -217,7 +217,7 @@ TEST_F(StartupTest, ExitCleanupKeepsTheLastPlaylistAndDeletesEveryWorkingFile) {
                                         data / ".hidden.NTX"};
     for (const fs::path& f : kept) test::writeFileBytes(f, "k");
     // An open table is closed before its files go.
-    runtime::Structure fields{{"NAME", runtime::FieldType::kCharacter, 10, 0, 0}};
+    dbf::Structure fields{{"NAME", dbf::FieldType::kCharacter, 10, 0, 0}};
     ASSERT_TRUE(shell.areas->create("Offen.dbf", fields));
     ASSERT_NE(shell.areas->use("Offen", "DMP3"), nullptr);
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "runtime/profile_file.h"
-#include "support/test_support.h"
+#include "base/profile_file.h"
+#include "test_helpers/test_helpers.h"
 
 namespace klango::shell {
 namespace {
@@ -11,8 +11,8 @@ namespace {
 class WindowCoordsTest : public ::testing::Test {
 protected:
     std::string stored(const char* key) {
-        runtime::clearProfileCache();
-        return runtime::readProfileString(settings.file(), "System", key, "?");
+        base::clearProfileCache();
+        return base::readProfileString(settings.file(), "System", key, "?");
     }
     test::TempHome home;
     Settings settings{home.root() / "KLANGO.INI"};
@@ -22,7 +22,7 @@ TEST_F(WindowCoordsTest, DefaultsAndStoredValues) {
     EXPECT_EQ(GETCOORDS(settings), (WindowRect{0, 0, 480, 640, 633, 454}));
     test::writeFileBytes(settings.file(),
                          "[System]\r\n0_Top=12\r\n0_Left= 30\r\n0_Bottom=700\r\n0_Right=1000x\r\n0_Width=abc\r\n");
-    runtime::clearProfileCache();
+    base::clearProfileCache();
     int t = -1, l = -1, b = -1, r = -1, w = -1, h = -1;
     EXPECT_TRUE(GETCOORDS(settings, t, l, b, r, w, h));
     EXPECT_EQ((WindowRect{t, l, b, r, w, h}), (WindowRect{12, 30, 700, 1000, 0, 454}));
@@ -30,7 +30,7 @@ TEST_F(WindowCoordsTest, DefaultsAndStoredValues) {
 
 TEST_F(WindowCoordsTest, SmallDesktopRule) {
     test::writeFileBytes(settings.file(), "[System]\r\n0_Top=50\r\n0_Left=60\r\n0_Bottom=650\r\n0_Right=860\r\n");
-    runtime::clearProfileCache();
+    base::clearProfileCache();
     const WindowRect stored{50, 60, 650, 860, 633, 454};
     EXPECT_EQ(startRectangle({0, 0, 480, 640}, settings), kSmallDesktopRect);
     EXPECT_EQ(startRectangle({0, 0, 400, 600}, settings), kSmallDesktopRect);

@@ -5,11 +5,11 @@
 #include <memory>
 #include <string>
 
-#include "runtime/cp1252.h"
-#include "runtime/dbf_table.h"
-#include "runtime/key_expression.h"
+#include "base/cp1252.h"
+#include "dbf/dbf_table.h"
+#include "dbf/key_expression.h"
 #include "shell/app_state.h"
-#include "support/test_support.h"
+#include "test_helpers/test_helpers.h"
 #include "trackdb/track_record.h"
 
 namespace klango::table {
@@ -29,11 +29,11 @@ class EditDialogModelTest : public ::testing::Test {
   protected:
     void SetUp() override {
         file = home.data() / "Test.dbf";
-        ASSERT_TRUE(runtime::DbfTable::create(file, trackStructure(), runtime::Date{2026, 12, 9}));
-        table = runtime::DbfTable::open(file);
+        ASSERT_TRUE(dbf::DbfTable::create(file, trackStructure(), base::Date{2026, 12, 9}));
+        table = dbf::DbfTable::open(file);
         ASSERT_TRUE(table);
     }
-    static const runtime::Structure& trackStructure() { return trackdb::trackStructure(); }
+    static const dbf::Structure& trackStructure() { return trackdb::trackStructure(); }
 
     void add(const Track& track) {
         table->appendBlank();
@@ -48,7 +48,7 @@ class EditDialogModelTest : public ::testing::Test {
         table->putN(t::TRACK, track.trackNo);
         table->putN(t::RANGE, track.range);
         table->putN(t::PLAYED, 12);
-        table->putD(t::PLAYDATE, runtime::Date{2026, 12, 1});
+        table->putD(t::PLAYDATE, base::Date{2026, 12, 1});
         table->putC(t::PLAYTIME, "21:30");
         table->putC(t::INFO, "live");
         table->flush();
@@ -57,7 +57,7 @@ class EditDialogModelTest : public ::testing::Test {
     void attachOrders() {
         for (const trackdb::TrackOrder& order : trackdb::trackOrders()) {
             ASSERT_TRUE(table->attachOrder(trackdb::indexFile(home.data(), "Test", order.number),
-                                           runtime::compileKey(table->structure(), order.expression)));
+                                           dbf::compileKey(table->structure(), order.expression)));
         }
         ASSERT_TRUE(table->setOrder(1));
     }
@@ -68,7 +68,7 @@ class EditDialogModelTest : public ::testing::Test {
 
     test::TempHome home;
     std::filesystem::path file;
-    std::unique_ptr<runtime::DbfTable> table;
+    std::unique_ptr<dbf::DbfTable> table;
     shell::AppState state;
 };
 
@@ -236,16 +236,16 @@ TEST_F(EditDialogModelTest, SavingInArtistOrderMovesTheRecordToItsNewPlace) {
 
     // The fields went to the file; play data, disc name and path kept their bytes.
     table->close();
-    table = runtime::DbfTable::open(file);
+    table = dbf::DbfTable::open(file);
     ASSERT_TRUE(table);
-    EXPECT_EQ(runtime::trimRight(table->view(1).raw(t::GROUP)), "Zappa");
-    EXPECT_EQ(runtime::trimRight(table->view(1).raw(t::GENRE)), "Rock \xFC");
+    EXPECT_EQ(base::trimRight(table->view(1).raw(t::GROUP)), "Zappa");
+    EXPECT_EQ(base::trimRight(table->view(1).raw(t::GENRE)), "Rock \xFC");
     EXPECT_EQ(field(1, t::YEAR), "1975");
     EXPECT_EQ(field(1, t::RANGE), "7");
     EXPECT_EQ(field(1, t::TRACK), " 3");
     EXPECT_EQ(field(1, t::PLAYED) + field(1, t::PLAYDATE) + field(1, t::PLAYTIME), playData);
-    EXPECT_EQ(runtime::trimRight(table->view(1).raw(t::DISCNAME)), "Neu");
-    EXPECT_EQ(runtime::trimRight(table->view(1).raw(t::PATH)), "/musik/Waterloo.mp3");
+    EXPECT_EQ(base::trimRight(table->view(1).raw(t::DISCNAME)), "Neu");
+    EXPECT_EQ(base::trimRight(table->view(1).raw(t::PATH)), "/musik/Waterloo.mp3");
 }
 
 TEST_F(EditDialogModelTest, AMissingOrDeletedRecordIsNeverWritten) {

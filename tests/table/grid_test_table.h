@@ -7,10 +7,10 @@
 #include <memory>
 #include <string>
 
-#include "runtime/date.h"
-#include "runtime/dbf_table.h"
-#include "runtime/key_expression.h"
-#include "support/test_support.h"
+#include "base/date.h"
+#include "dbf/dbf_table.h"
+#include "dbf/key_expression.h"
+#include "test_helpers/test_helpers.h"
 #include "trackdb/track_record.h"
 
 namespace klango::table::gridtest {
@@ -21,26 +21,26 @@ struct Track {
     int range = 0;
     int played = 0;
     int year = 1999;
-    runtime::Date playDate{};
+    base::Date playDate{};
     std::string playTime = "";
     bool tagged = false;
     int import = 0;
 };
 
-inline std::unique_ptr<runtime::DbfTable> makeTrackTable(const test::TempHome& home, const std::string& name) {
+inline std::unique_ptr<dbf::DbfTable> makeTrackTable(const test::TempHome& home, const std::string& name) {
     const auto file = home.data() / (name + ".dbf");
-    if (!runtime::DbfTable::create(file, trackdb::trackStructure(), runtime::Date{2026, 12, 9})) return nullptr;
-    auto table = runtime::DbfTable::open(file);
+    if (!dbf::DbfTable::create(file, trackdb::trackStructure(), base::Date{2026, 12, 9})) return nullptr;
+    auto table = dbf::DbfTable::open(file);
     if (!table) return nullptr;
     for (const auto& o : trackdb::trackOrders()) {
         table->attachOrder(home.data() / (name + std::to_string(o.number) + ".NTX"),
-                           runtime::compileKey(table->structure(), o.expression));
+                           dbf::compileKey(table->structure(), o.expression));
     }
     table->setOrder(1);
     return table;
 }
 
-inline uint32_t addTrack(runtime::DbfTable& table, const Track& t) {
+inline uint32_t addTrack(dbf::DbfTable& table, const Track& t) {
     namespace track = trackdb::track;
     table.appendBlank();
     table.putC(track::GROUP, t.group);

@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <memory>
 
-#include "runtime/cp1252.h"
-#include "runtime/dbf_table.h"
-#include "runtime/key_expression.h"
+#include "base/cp1252.h"
+#include "dbf/dbf_table.h"
+#include "dbf/key_expression.h"
 #include "shell/app_state.h"
-#include "support/test_support.h"
+#include "test_helpers/test_helpers.h"
 #include "table/table_panel_state.h"
 #include "trackdb/track_record.h"
 #include "ui/scripted_ui.h"
@@ -19,7 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 namespace track = trackdb::track;
-using runtime::Date;
+using base::Date;
 using ui::MessageItem;
 
 constexpr Date kToday{2026, 12, 9};
@@ -45,8 +45,8 @@ protected:
 
     void open(const std::vector<Track>& tracks) {
         const fs::path file = home.data() / "TEST.DBF";
-        ASSERT_TRUE(runtime::DbfTable::create(file, trackdb::trackStructure(), kToday));
-        table = runtime::DbfTable::open(file);
+        ASSERT_TRUE(dbf::DbfTable::create(file, trackdb::trackStructure(), kToday));
+        table = dbf::DbfTable::open(file);
         ASSERT_TRUE(table);
         for (const Track& t : tracks) {
             table->appendBlank();
@@ -58,11 +58,11 @@ protected:
             table->putC(track::PATH, t.path);
         }
         ASSERT_TRUE(table->createOrder(home.data() / "TEST3.NTX",
-                                       runtime::compileKey(table->structure(), trackdb::trackOrders()[2].expression)));
+                                       dbf::compileKey(table->structure(), trackdb::trackOrders()[2].expression)));
         table->goTop();
     }
 
-    Marking marking(runtime::DbfTable* t) { return Marking(t, state, ui, panel, clock); }
+    Marking marking(dbf::DbfTable* t) { return Marking(t, state, ui, panel, clock); }
     Marking marking() { return marking(table.get()); }
 
     bool tagged(uint32_t recno) {
@@ -79,11 +79,11 @@ protected:
     }
     // A file in the program folder whose name is given as the table stores it (CP1252).
     std::string trackFile(const std::string& cp1252Name) {
-        const std::string path = runtime::utf8ToCp1252(home.root().string()) + "/" + cp1252Name;
-        test::writeFileBytes(fs::path(runtime::cp1252ToUtf8(path)), "ID3");
+        const std::string path = base::utf8ToCp1252(home.root().string()) + "/" + cp1252Name;
+        test::writeFileBytes(fs::path(base::cp1252ToUtf8(path)), "ID3");
         return path;
     }
-    static bool exists(const std::string& cp1252Path) { return fs::exists(fs::path(runtime::cp1252ToUtf8(cp1252Path))); }
+    static bool exists(const std::string& cp1252Path) { return fs::exists(fs::path(base::cp1252ToUtf8(cp1252Path))); }
 
     void expectScriptKept() {
         EXPECT_TRUE(ui.unexpected().empty()) << (ui.unexpected().empty() ? "" : ui.unexpected().front());
@@ -95,7 +95,7 @@ protected:
     ui::ScriptedUi ui;
     TablePanelState panel;
     platform::FixedClock clock;
-    std::unique_ptr<runtime::DbfTable> table;
+    std::unique_ptr<dbf::DbfTable> table;
 };
 
 TEST(PlayState, HoursCountByTheirFirstTwoDigits) {
@@ -287,7 +287,7 @@ TEST_F(MarkingTest, DeleteOneTrackWithAndWithoutItsFile) {
 }
 
 TEST_F(MarkingTest, DeleteOneTrackWhoseFileCannotBeDeleted) {
-    const std::string folder = runtime::utf8ToCp1252((home.root() / "Album").string());
+    const std::string folder = base::utf8ToCp1252((home.root() / "Album").string());
     fs::create_directory(home.root() / "Album");
     open({{"A", {}, "", false, 0, folder}, {"B", {}, "", false, 0, folder + "/missing.mp3"}});
 
@@ -313,7 +313,7 @@ TEST_F(MarkingTest, DeleteOneTrackWhoseFileCannotBeDeleted) {
 TEST_F(MarkingTest, DeleteMarkedTracksWithTheirFilesReportsTheOnesLeft) {
     const std::string a = trackFile("a.mp3");
     const std::string c = trackFile("c.mp3");
-    const std::string missing = runtime::utf8ToCp1252(home.root().string()) + "/weg.mp3";
+    const std::string missing = base::utf8ToCp1252(home.root().string()) + "/weg.mp3";
     open({{"A", {}, "", true, 0, a}, {"B", {}, "", false, 0, trackFile("b.mp3")}, {"C", {}, "", true, 0, c},
           {"D", {}, "", true, 0, missing}});
 

@@ -30,7 +30,7 @@ protected:
     }
 
     test::TempHome m_home;
-    std::unique_ptr<runtime::DbfTable> m_table;
+    std::unique_ptr<dbf::DbfTable> m_table;
     uint32_t m_beatles = 0, m_doors = 0, m_abba = 0, m_moby = 0;
 };
 
@@ -91,7 +91,7 @@ TEST_F(TableSortTest, HeaderWithoutItsIndexDoesNothing) {
     for (int n = 1; n <= 2; ++n) {
         const auto& o = trackdb::trackOrders()[size_t(n - 1)];
         m_table->attachOrder(m_home.data() / ("Sort" + std::to_string(n) + ".NTX"),
-                             runtime::compileKey(m_table->structure(), o.expression));
+                             dbf::compileKey(m_table->structure(), o.expression));
     }
     TableSort sort(*m_table);
     sort.selectInitial();

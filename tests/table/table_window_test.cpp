@@ -6,10 +6,10 @@
 #include <filesystem>
 
 #include "grid_test_table.h"
-#include "runtime/cp1252.h"
-#include "runtime/dbf_table.h"
-#include "runtime/profile_file.h"
-#include "runtime/work_areas.h"
+#include "base/cp1252.h"
+#include "dbf/dbf_table.h"
+#include "base/profile_file.h"
+#include "dbf/work_areas.h"
 #include "shell/menu_commands.h"
 #include "shell/startup.h"
 #include "table/edit_dialog_model.h"
@@ -23,7 +23,7 @@ namespace {
 namespace fs = std::filesystem;
 namespace track = trackdb::track;
 using gridtest::Track;
-using runtime::Date;
+using base::Date;
 using ui::MessageItem;
 
 constexpr Date kToday{2026, 12, 9};
@@ -66,7 +66,7 @@ protected:
     void TearDown() override {
         sh.areas->closeAll();
         fs::current_path(m_cwd);
-        runtime::clearProfileCache();
+        base::clearProfileCache();
     }
 
     // Writes the database with tracks; the last `deleted` of them are flagged as deleted.
@@ -82,7 +82,7 @@ protected:
     }
 
     std::string dataFileText(const std::string& name) const {
-        return runtime::utf8ToCp1252((home.data() / name).string());
+        return base::utf8ToCp1252((home.data() / name).string());
     }
 
     // Opens "Rock" through the open dialog.
@@ -93,12 +93,12 @@ protected:
     }
 
     std::string setting(const char* section, const char* key) const {
-        runtime::clearProfileCache();
-        return runtime::readProfileString(home.root() / "KLANGO.INI", section, key, "<none>");
+        base::clearProfileCache();
+        return base::readProfileString(home.root() / "KLANGO.INI", section, key, "<none>");
     }
 
     std::string groupAtRow(int row) const {
-        return std::string(runtime::trimRight(window.table()->view(window.rows()->recordAt(row)).raw(track::GROUP)));
+        return std::string(base::trimRight(window.table()->view(window.rows()->recordAt(row)).raw(track::GROUP)));
     }
 
     test::TempHome home;
@@ -177,7 +177,7 @@ TEST_F(TableWindowTest, CancelledOrUnusableChoicesLeaveNoTableOpen) {
     const fs::path elsewhere = home.root() / "Elsewhere";
     fs::create_directories(elsewhere);
     test::writeFileBytes(elsewhere / "Pop.dbf", test::readFileBytes(home.data() / "Rock.dbf"));
-    ui.expectOpenFile(runtime::utf8ToCp1252((elsewhere / "Pop.dbf").string()));
+    ui.expectOpenFile(base::utf8ToCp1252((elsewhere / "Pop.dbf").string()));
     EXPECT_EQ(window.MP3TABLE(true), std::nullopt);
     EXPECT_TRUE(std::any_of(ui.calls().begin(), ui.calls().end(),
                             [](const std::string& c) { return c.find("liegt nicht im Datenverzeichnis") != c.npos; }));
@@ -237,7 +237,7 @@ TEST_F(TableWindowTest, ClicksMarkTheClickedRecordAndShiftMarksTheRangeInTheShow
 
     window.rowClicked(1, false);  // A5 (Funk)
     window.rowClicked(3, true);   // A1 (Pop): Funk, Jazz, Pop marked
-    runtime::DbfTable& t = *window.table();
+    dbf::DbfTable& t = *window.table();
     auto tagged = [&](uint32_t recno) { return t.view(recno).logical(track::TAGGED); };
     EXPECT_TRUE(tagged(5) && tagged(2) && tagged(1));
     EXPECT_FALSE(tagged(4) || tagged(3));

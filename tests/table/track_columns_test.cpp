@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/settings.h"
-#include "support/test_support.h"
+#include "test_helpers/test_helpers.h"
 #include "table/grid_test_table.h"
 
 namespace klango::table {
@@ -18,10 +18,10 @@ protected:
         m_table = gridtest::makeTrackTable(m_home, "Cells");
         ASSERT_TRUE(m_table);
     }
-    runtime::RecordView add(const Track& t) { return m_table->view(gridtest::addTrack(*m_table, t)); }
+    dbf::RecordView add(const Track& t) { return m_table->view(gridtest::addTrack(*m_table, t)); }
 
     test::TempHome m_home;
-    std::unique_ptr<runtime::DbfTable> m_table;
+    std::unique_ptr<dbf::DbfTable> m_table;
 };
 
 TEST(TrackColumns, HeadersAlignmentAndSortableColumns) {
@@ -119,7 +119,7 @@ TEST_F(TrackColumnsTest, CellTexts) {
 }
 
 TEST_F(TrackColumnsTest, StatePictures) {
-    const runtime::Date today{2026, 12, 9};
+    const base::Date today{2026, 12, 9};
     auto at = [&](int hour, int minute) { return LocalTime{today, hour, minute, 0}; };
 
     Track t{.group = "A", .album = "B", .title = "C"};

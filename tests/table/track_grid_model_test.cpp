@@ -23,7 +23,7 @@ protected:
     }
 
     test::TempHome m_home;
-    std::unique_ptr<runtime::DbfTable> m_table;
+    std::unique_ptr<dbf::DbfTable> m_table;
     uint32_t m_zappa = 0, m_beatles = 0, m_abba = 0;
 };
 

@@ -5,26 +5,26 @@
 #include <filesystem>
 
 #include "platform/file_names.h"
-#include "runtime/cp1252.h"
-#include "runtime/key_expression.h"
-#include "runtime/dbf_table.h"
-#include "runtime/error.h"
-#include "runtime/work_areas.h"
-#include "support/test_support.h"
+#include "base/cp1252.h"
+#include "dbf/key_expression.h"
+#include "dbf/dbf_table.h"
+#include "base/error.h"
+#include "dbf/work_areas.h"
+#include "test_helpers/test_helpers.h"
 #include "trackdb/msg_meter.h"
 #include "trackdb/track_record.h"
 #include "ui/scripted_ui.h"
 
 namespace fs = std::filesystem;
 using namespace klango;
-using runtime::DbfTable;
+using dbf::DbfTable;
 using trackdb::track::Field;
 
 namespace {
 
 // The layout of the version before the file size was kept: the track record without TRSIZE.
-runtime::Structure oldLayout() {
-    runtime::Structure s = trackdb::trackStructure();
+dbf::Structure oldLayout() {
+    dbf::Structure s = trackdb::trackStructure();
     s.pop_back();
     return s;
 }
@@ -39,14 +39,14 @@ void addOld(DbfTable& t, const std::string& group, const std::string& title, int
 
 std::vector<std::string> titles(DbfTable& t) {
     std::vector<std::string> out;
-    for (t.goTop(); !t.eof(); t.skip()) out.emplace_back(runtime::trimRight(t.raw(Field::TITLE)));
+    for (t.goTop(); !t.eof(); t.skip()) out.emplace_back(base::trimRight(t.raw(Field::TITLE)));
     return out;
 }
 
 class CheckDataTest : public ::testing::Test {
 protected:
     test::TempHome home;
-    runtime::WorkAreas areas{home.data()};
+    dbf::WorkAreas areas{home.data()};
     ui::ScriptedUi ui;
 
     bool indexFilesExist(const std::string& base) {
@@ -132,7 +132,7 @@ TEST_F(CheckDataTest, OldLayoutIsConvertedByFieldNameWithoutDeletedRecords) {
     EXPECT_TRUE(t->getL(Field::TAGGED));
     EXPECT_EQ(t->getN(Field::TRSIZE), 0);
     t->goTo(2);
-    EXPECT_EQ(std::string(runtime::trimRight(t->raw(Field::GROUP))), "Abba");
+    EXPECT_EQ(std::string(base::trimRight(t->raw(Field::GROUP))), "Abba");
 }
 
 TEST_F(CheckDataTest, ConversionResumesFromALeftBackup) {
@@ -166,8 +166,8 @@ TEST_F(CheckDataTest, OrdersHoldTheTrackKeys) {
     }
     ASSERT_TRUE(trackdb::CHECKDATA(areas, ui, "Mix"));
     DbfTable* t = areas.use("Mix", "DMP3");
-    t->attachOrder(home.data() / "Mix1.NTX", runtime::compileKey(t->structure(), trackdb::trackOrders()[0].expression));
-    t->attachOrder(home.data() / "Mix3.NTX", runtime::compileKey(t->structure(), trackdb::trackOrders()[2].expression));
+    t->attachOrder(home.data() / "Mix1.NTX", dbf::compileKey(t->structure(), trackdb::trackOrders()[0].expression));
+    t->attachOrder(home.data() / "Mix3.NTX", dbf::compileKey(t->structure(), trackdb::trackOrders()[2].expression));
     EXPECT_EQ(titles(*t), (std::vector<std::string>{"z", "b", "a"}));
     t->setOrder(2);
     EXPECT_EQ(titles(*t), (std::vector<std::string>{"a", "b", "z"}));
@@ -201,10 +201,10 @@ TEST_F(CheckDataTest, LockedTableIsReportedNotTakenAsChecked) {
     ASSERT_TRUE(trackdb::CHECKDATA(areas, ui, "Busy"));
     auto holder = DbfTable::open(home.data() / "Busy.dbf");
     ASSERT_TRUE(holder);
-    runtime::setNetErr(false);
+    base::setNetErr(false);
     EXPECT_FALSE(trackdb::CHECKDATA(areas, ui, "Busy"));
-    EXPECT_TRUE(runtime::netErr());
-    runtime::setNetErr(false);
+    EXPECT_TRUE(base::netErr());
+    base::setNetErr(false);
 }
 
 TEST(MsgMeter, RunsItsActionInsideTheWindowAndCloses) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/cp1252.h"
+#include "base/cp1252.h"
 #include "tag_builder.h"
 
 namespace klango::trackdb {
@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 using test::PlainTempDir;
 
 std::vector<std::string> relativeTexts(const FolderWalkResult& r, const fs::path& base) {
-    const std::string prefix = runtime::utf8ToCp1252(base.string()) + "/";
+    const std::string prefix = base::utf8ToCp1252(base.string()) + "/";
     std::vector<std::string> out;
     for (const FoundFile& f : r.files) {
         EXPECT_EQ(f.text.compare(0, prefix.size(), prefix), 0) << f.text;

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "runtime/profile_file.h"
-#include "support/test_support.h"
+#include "base/profile_file.h"
+#include "test_helpers/test_helpers.h"
 #include "trackdb/id3v2_content_type.h"
 #include "trackdb/tag_values.h"
 
@@ -34,7 +34,7 @@ TEST(GenreTableTest, FoundCaseBlindInTheProgramFolderAndMissingFileGivesNone) {
     TempHome home;
     EXPECT_EQ(GenreTable::fromProgramFolder(home.root()).name(0), "None");
     klango::test::writeFileBytes(home.root() / "dbparams.ini", "[genre]\r\n1 = Blau \r\n3=\r\n");
-    runtime::clearProfileCache();
+    base::clearProfileCache();
     GenreTable genres = GenreTable::fromProgramFolder(home.root());
     EXPECT_EQ(genres.name(0), "Blau");
     EXPECT_EQ(genres.name(1), "None");

@@ -3,9 +3,9 @@
 
 #include <filesystem>
 
-#include "runtime/dbf_table.h"
-#include "runtime/work_areas.h"
-#include "support/test_support.h"
+#include "dbf/dbf_table.h"
+#include "dbf/work_areas.h"
+#include "test_helpers/test_helpers.h"
 #include "trackdb/track_record.h"
 
 namespace fs = std::filesystem;
@@ -19,7 +19,7 @@ test::CommandResult cli(const test::TempHome& home, const std::string& args) {
                             test::shellQuote(home.root().string()) + " " + args);
 }
 
-void addTrack(runtime::DbfTable& t, const std::string& group, const std::string& title, int track, double size) {
+void addTrack(dbf::DbfTable& t, const std::string& group, const std::string& title, int track, double size) {
     t.appendBlank();
     t.putC(Field::GROUP, group);
     t.putC(Field::TITLE, title);
@@ -55,7 +55,7 @@ TEST(KlangoCli, ListWritesCsvInTheChosenOrder) {
     test::TempHome home;
     ASSERT_EQ(cli(home, "check Mix").exitCode, 0);
     {
-        runtime::WorkAreas areas(home.data());
+        dbf::WorkAreas areas(home.data());
         auto* t = areas.use("Mix", "DMP3");
         ASSERT_NE(t, nullptr);
         addTrack(*t, "Zeta", "Alpha, \"quoted\"", 2, 3.5);

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "runtime/cp1252.h"
-#include "runtime/dbf_table.h"
-#include "runtime/work_areas.h"
+#include "base/cp1252.h"
+#include "dbf/dbf_table.h"
+#include "dbf/work_areas.h"
 #include "shell/app_state.h"
 #include "tag_builder.h"
 #include "trackdb/import_dialog_model.h"
@@ -39,7 +39,7 @@ class Mp3ImportTest : public ::testing::Test {
     }
 
     platform::Volumes volumes() const { return platform::Volumes(fake.root() / "proc", fake.root() / "dev"); }
-    std::string source() const { return runtime::utf8ToCp1252(music.root().string()); }
+    std::string source() const { return base::utf8ToCp1252(music.root().string()); }
     fs::path song(const std::string& relative, const std::string& artist, const std::string& title) {
         return music.write(relative, std::string(64, '\0') + test::id3v1(title, artist, "Album", "2001", 17));
     }
@@ -52,20 +52,20 @@ class Mp3ImportTest : public ::testing::Test {
     // Scripts folder and file choice of an import into the database file name.
     void choose(const std::string& dbFile) {
         ui.expectFolder(source());
-        ui.expectSaveFile(runtime::utf8ToCp1252((home.data() / dbFile).string()));
+        ui.expectSaveFile(base::utf8ToCp1252((home.data() / dbFile).string()));
     }
     bool runImport() { return Mp3Import(state, areas, ui, volumes()).MP3IMPORT(); }
 
     std::vector<Row> rows(const std::string& db) {
         std::vector<Row> out;
-        auto table = runtime::DbfTable::open(state.dataFile(db + ".dbf"));
+        auto table = dbf::DbfTable::open(state.dataFile(db + ".dbf"));
         if (!table) return out;
         for (uint32_t r = 1; r <= table->lastRec(); ++r) {
             auto v = table->view(r);
             if (v.isDeleted()) continue;
-            out.push_back({std::string(runtime::trimRight(v.raw(track::PATH))),
-                           std::string(runtime::trimRight(v.raw(track::TITLE))),
-                           std::string(runtime::trimRight(v.raw(track::DISCNAME))),
+            out.push_back({std::string(base::trimRight(v.raw(track::PATH))),
+                           std::string(base::trimRight(v.raw(track::TITLE))),
+                           std::string(base::trimRight(v.raw(track::DISCNAME))),
                            int(v.number(track::IMPORT))});
         }
         table->close();
@@ -85,7 +85,7 @@ class Mp3ImportTest : public ::testing::Test {
     test::PlainTempDir music;
     test::PlainTempDir fake;
     shell::AppState state;
-    runtime::WorkAreas areas;
+    dbf::WorkAreas areas;
     ui::ScriptedUi ui;
 };
 
@@ -126,7 +126,7 @@ TEST_F(Mp3ImportTest, NewImportFillsTheDatabaseInPathOrder) {
     EXPECT_NE(std::find(ui.messages().begin(), ui.messages().end(), "Daten einlesen ..."),
               ui.messages().end());
     // Not a drive root: the last folder name is proposed.
-    const std::string proposal = runtime::upperAZ(music.root().filename().string()) + ".DBF";
+    const std::string proposal = base::upperAZ(music.root().filename().string()) + ".DBF";
     EXPECT_TRUE(called("saveFile: MP3-Datenbank anlegen unter ... | " + proposal));
 }
 
@@ -134,7 +134,7 @@ TEST_F(Mp3ImportTest, MediumNameIsTheVolumeLabel) {
     labelMusicFolder("Sammlung");
     song("a.mp3", "Band", "Song");
     ui.expectFolder(source());
-    ui.expectSaveFile(runtime::utf8ToCp1252((home.data() / "Sammlung.dbf").string()));
+    ui.expectSaveFile(base::utf8ToCp1252((home.data() / "Sammlung.dbf").string()));
     ui.expectDialog();
     ASSERT_TRUE(runImport());
     expectScriptPlayed();
@@ -160,7 +160,7 @@ TEST_F(Mp3ImportTest, CancellingEitherChoiceTouchesNothing) {
 
     // A name of nothing but the extension is refused and asked again.
     ui.expectFolder(source());
-    ui.expectSaveFile(runtime::utf8ToCp1252((home.data() / ".dbf").string()));
+    ui.expectSaveFile(base::utf8ToCp1252((home.data() / ".dbf").string()));
     ui.expectSaveFile("");
     EXPECT_FALSE(runImport());
     expectScriptPlayed();
@@ -179,7 +179,7 @@ TEST_F(Mp3ImportTest, UpdateWithAMovedARemovedAndANewFile) {
     {
         // Records of a medium that is not inserted, and of a folder whose name merely begins
         // like the source folder's.
-        auto t = runtime::DbfTable::open(state.dataFile("ROCK.dbf"));
+        auto t = dbf::DbfTable::open(state.dataFile("ROCK.dbf"));
         ASSERT_TRUE(t);
         t->appendBlank();
         t->putC(track::PATH, "/media/cdrom/gone.mp3");

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "platform/clock.h"
-#include "runtime/cp1252.h"
-#include "runtime/dbf_table.h"
-#include "runtime/key_expression.h"
+#include "base/cp1252.h"
+#include "dbf/dbf_table.h"
+#include "dbf/key_expression.h"
 #include "tag_builder.h"
 #include "trackdb/track_record.h"
 
@@ -17,7 +17,7 @@ namespace klango::trackdb {
 namespace {
 
 namespace fs = std::filesystem;
-using runtime::DbfTable;
+using dbf::DbfTable;
 
 // A track table with the two orders of an import attached, "PATH" current.
 struct ImportTable {
@@ -28,18 +28,18 @@ struct ImportTable {
         const fs::path file = dir.root() / "T.dbf";
         EXPECT_TRUE(DbfTable::create(file, trackStructure(), platform::clock().today()));
         table = DbfTable::open(file);
-        runtime::OrderOptions path;
+        dbf::OrderOptions path;
         path.name = kImportPathOrder;
-        runtime::OrderOptions group;
+        dbf::OrderOptions group;
         group.name = kImportGroupOrder;
-        table->createOrder(dir.root() / "T.NT1", runtime::compileKey(table->structure(), kImportPathKey),
+        table->createOrder(dir.root() / "T.NT1", dbf::compileKey(table->structure(), kImportPathKey),
                            path);
-        table->attachOrder(dir.root() / "T.NT2", runtime::compileKey(table->structure(), kImportGroupKey),
+        table->attachOrder(dir.root() / "T.NT2", dbf::compileKey(table->structure(), kImportGroupKey),
                            group);
     }
-    std::string text(const fs::path& p) const { return runtime::utf8ToCp1252(p.string()); }
+    std::string text(const fs::path& p) const { return base::utf8ToCp1252(p.string()); }
     std::string field(uint32_t recno, int f) const {
-        return std::string(runtime::trimRight(table->view(recno).raw(f)));
+        return std::string(base::trimRight(table->view(recno).raw(f)));
     }
     double number(uint32_t recno, int f) const { return table->view(recno).number(f); }
 };

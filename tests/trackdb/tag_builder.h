@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "support/test_support.h"
+#include "test_helpers/test_helpers.h"
 
 namespace klango::test {
 

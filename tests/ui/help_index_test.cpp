@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "runtime/cp1252.h"
-#include "support/test_support.h"
+#include "base/cp1252.h"
+#include "test_helpers/test_helpers.h"
 
 namespace klango::ui {
 namespace {
@@ -13,7 +13,7 @@ TEST(HelpIndex, AnchorsOfTheTopics) {
     EXPECT_EQ(helpAnchor("Datensatz editieren"), "datensatz-editieren");
     EXPECT_EQ(helpAnchor("Statistik anzeigen"), "statistik-anzeigen");
     EXPECT_EQ(helpAnchor(" Playliste erzeugen"), "playliste-erzeugen");
-    EXPECT_EQ(helpAnchor(runtime::utf8ToCp1252("Größe & Übersicht -- Teil 2!")), "groesse-uebersicht-teil-2");
+    EXPECT_EQ(helpAnchor(base::utf8ToCp1252("Größe & Übersicht -- Teil 2!")), "groesse-uebersicht-teil-2");
     EXPECT_EQ(helpAnchor(""), "inhalt");
     EXPECT_EQ(helpAnchor(" - "), "inhalt");
 }
