@@ -147,7 +147,7 @@ int cmdList(const Context& ctx, const std::vector<std::string>& args) {
     if (!table) return fail("Datenbank \"" + *name + "\" lässt sich nicht öffnen");
     for (const auto& o : trackdb::trackOrders()) {
         table->attachOrder(trackdb::indexFile(ctx.data(), base, o.number),
-                           dbf::compileKey(table->structure(), o.expression));
+                           trackdb::trackOrderKey(table->structure(), o));
     }
     if (!table->setOrder(order)) return fail("Sortierung " + std::to_string(order) + " nicht verfügbar");
     trackdb::writeRecords(*table, std::cout, csv);

@@ -33,7 +33,7 @@ void BM_MarkAllAndRemoveAll(benchmark::State& state) {
         return;
     }
     table->attachOrder(klango::trackdb::indexFile(data, name, 1),
-                       klango::dbf::compileKey(table->structure(), klango::trackdb::trackOrders()[0].expression));
+                       klango::trackdb::trackOrderKey(table->structure(), klango::trackdb::trackOrders()[0]));
     klango::shell::AppState app;
     app.LTAB_OPEN = true;
     klango::table::TablePanelState panel;

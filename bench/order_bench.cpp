@@ -100,7 +100,7 @@ double residentMB() {
 
 void BM_BuildOneOrder(benchmark::State& state) {
     auto table = DbfTable::open(trackTable(state.range(0)));
-    auto key = compileKey(table->structure(), klango::trackdb::trackOrders()[0].expression);
+    auto key = klango::trackdb::trackOrderKey(table->structure(), klango::trackdb::trackOrders()[0]);
     for (auto _ : state) {
         auto order = Order::build(*table, benchFolder() / "ONE1.NTX", key, {});
         benchmark::DoNotOptimize(order->size());
@@ -117,7 +117,7 @@ void BM_BuildSixOrders(benchmark::State& state) {
         std::vector<std::unique_ptr<Order>> orders;
         for (int n = 0; n < 6; ++n) {
             auto file = benchFolder() / ("SIX" + std::to_string(n + 1) + ".NTX");
-            orders.push_back(Order::build(*table, file, compileKey(table->structure(), klango::trackdb::trackOrders()[n].expression), {}));
+            orders.push_back(Order::build(*table, file, klango::trackdb::trackOrderKey(table->structure(), klango::trackdb::trackOrders()[n]), {}));
         }
         // Later rounds reuse the memory the first one freed; its growth is the honest figure.
         ordersMB = std::max(ordersMB, residentMB() - before);
@@ -129,7 +129,7 @@ BENCHMARK(BM_BuildSixOrders)->Arg(1000000)->Unit(benchmark::kMillisecond)->Itera
 
 void BM_Seek(benchmark::State& state) {
     auto table = DbfTable::open(trackTable(state.range(0)));
-    auto order = Order::build(*table, benchFolder() / "SEEK1.NTX", compileKey(table->structure(), klango::trackdb::trackOrders()[0].expression), {});
+    auto order = Order::build(*table, benchFolder() / "SEEK1.NTX", klango::trackdb::trackOrderKey(table->structure(), klango::trackdb::trackOrders()[0]), {});
     // Prefixes of existing keys: short ones (the entries' own key bytes decide) or long ones
     // (the records are read where those bytes tie).
     const bool longPrefixes = state.range(1) != 0;

@@ -29,7 +29,7 @@ DbfTable* gridTable(long records) {
         if (!tables[slot]) return nullptr;
         for (const auto& o : klango::trackdb::trackOrders()) {
             tables[slot]->attachOrder(klango::trackdb::indexFile(data, name, o.number),
-                                      klango::dbf::compileKey(tables[slot]->structure(), o.expression));
+                                      klango::trackdb::trackOrderKey(tables[slot]->structure(), o));
         }
     }
     return tables[slot].get();

@@ -34,7 +34,8 @@ constexpr size_t kChecksumStart = 16;  // the checksum covers every byte from he
 constexpr uint32_t kFlagUnique = 1;
 constexpr uint32_t kFlagDescending = 2;
 constexpr uint32_t kFlagCondition = 4;
-constexpr uint32_t kKnownFlags = kFlagUnique | kFlagDescending | kFlagCondition;
+constexpr uint32_t kFlagGerman = 8;  // upper() terms in the German sort form
+constexpr uint32_t kKnownFlags = kFlagUnique | kFlagDescending | kFlagCondition | kFlagGerman;
 constexpr size_t kMaxText = 0xFFFF;
 }  // namespace ntx
 

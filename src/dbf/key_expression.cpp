@@ -5,6 +5,7 @@
 
 #include "base/cp1252.h"
 #include "base/date.h"
+#include "base/german_sort.h"
 #include "base/error.h"
 #include "dbf/field_codec.h"
 #include "dbf/record_view.h"
@@ -36,7 +37,8 @@ void reportCompileError(int genCode, int subCode, const char* description, std::
 // A small hand-written scanner: the grammar has no nesting beyond one function call per term.
 class Parser {
 public:
-    Parser(const Structure& fields, std::string_view text) : m_fields(fields), m_text(text) {}
+    Parser(const Structure& fields, std::string_view text, KeyCollation collation)
+        : m_fields(fields), m_text(text), m_collation(collation) {}
 
     bool parse(std::vector<KeySegment>& out) {
         skipBlanks();
@@ -125,7 +127,7 @@ private:
                 reportCompileError(base::kErrArgument, kSubUpperArgument, "Argument error", m_text, field.name);
                 return false;
             }
-            seg.kind = KeySegment::Kind::kUpper;
+            seg.kind = m_collation == KeyCollation::kGerman ? KeySegment::Kind::kGerman : KeySegment::Kind::kUpper;
             seg.width = field.width;
         } else {
             if (field.type != FieldType::kNumeric) {
@@ -183,6 +185,7 @@ private:
 
     const Structure& m_fields;
     std::string_view m_text;
+    KeyCollation m_collation;
     size_t m_pos = 0;
 };
 
@@ -222,6 +225,22 @@ void upperAZBytes(const char* src, char* out, size_t n) {
     for (; i < n; ++i) out[i] = base::upperAZ(src[i]);
 }
 
+bool isAsciiAlnum(char c) { return (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z'); }
+
+// The German sort form of a field. Most names are plain ASCII and begin with a letter or digit;
+// their form is a to z in capitals byte for byte, so the fast path serves them.
+void germanBytes(const char* src, size_t fieldWidth, char* out, size_t n) {
+    if (isAsciiAlnum(src[0])) {
+        size_t ascii = 0;
+        while (ascii < n && (unsigned char)src[ascii] < 0x80) ++ascii;
+        if (ascii == n) {
+            upperAZBytes(src, out, n);
+            return;
+        }
+    }
+    base::germanSortKey(std::string_view(src, fieldWidth), out, n);
+}
+
 void buildSegment(const KeySegment& seg, const char* record, char* out, size_t limit) {
     const char* src = record + seg.offset;
     size_t n = std::min(limit, size_t(seg.width));
@@ -231,6 +250,9 @@ void buildSegment(const KeySegment& seg, const char* record, char* out, size_t l
             return;
         case KeySegment::Kind::kUpper:
             upperAZBytes(src, out, n);
+            return;
+        case KeySegment::Kind::kGerman:
+            if (n > 0) germanBytes(src, size_t(seg.fieldWidth), out, n);
             return;
         case KeySegment::Kind::kNumber: {
             std::string_view raw(src, size_t(seg.fieldWidth));
@@ -282,11 +304,12 @@ std::string CompiledKey::build(const char* recordBytes) const {
     return out;
 }
 
-KeySpec compileKey(const Structure& fields, std::string_view expression) {
+KeySpec compileKey(const Structure& fields, std::string_view expression, KeyCollation collation) {
     KeySpec spec;
     spec.expression = std::string(expression);
+    spec.collation = collation;
     std::vector<KeySegment> segments;
-    Parser parser(fields, expression);
+    Parser parser(fields, expression, collation);
     if (!parser.parse(segments)) return spec;
     auto compiled = std::make_shared<const CompiledKey>(std::move(segments));
     spec.build = [compiled](const RecordView& record, std::string& out) {

@@ -19,6 +19,7 @@ struct KeySegment {
     enum class Kind : unsigned char {
         kCopy,     // a C field as stored, with its blanks
         kUpper,    // upper(C field): a to z in capitals
+        kGerman,   // upper(C field) in the German sort form
         kNumber,   // str(N field) or an N field alone: right-aligned in width with decimals
         kDate,     // a D field: YYYYMMDD, eight blanks when empty
         kLogical,  // an L field: "T" or "F"
@@ -57,7 +58,9 @@ private:
 // names are case-blind, blanks between tokens are allowed. An expression that does not compile is
 // handed to the error handler (syntax error, unknown field, or argument error for upper() of a
 // non-text or str() of a non-number) and an invalid KeySpec, one with an empty build, comes back.
-KeySpec compileKey(const Structure& fields, std::string_view expression);
+// With KeyCollation::kGerman every upper() term builds the German sort form instead.
+KeySpec compileKey(const Structure& fields, std::string_view expression,
+                   KeyCollation collation = KeyCollation::kBytes);
 // Conditions (the filter and the search in the open table) are not compiled here yet: their
 // callers hand over a ConditionSpec with a test function of their own.
 

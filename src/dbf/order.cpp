@@ -152,7 +152,8 @@ struct Order::Impl {
 
     uint32_t flags() const {
         return (unique ? ntx::kFlagUnique : 0) | (descending ? ntx::kFlagDescending : 0) |
-               (options.condition ? ntx::kFlagCondition : 0);
+               (options.condition ? ntx::kFlagCondition : 0) |
+               (key.collation == KeyCollation::kGerman ? ntx::kFlagGerman : 0);
     }
     std::string conditionText() const { return options.condition ? options.condition->text : std::string(); }
 

@@ -14,6 +14,10 @@ namespace klango::dbf {
 
 class CompiledKey;  // dbf/key_expression.h
 
+// How upper() compares text in a key: by its bytes with a to z in capitals, or in the German sort
+// form (base/german_sort.h) that the track orders use. Part of what an index file was made from.
+enum class KeyCollation : unsigned char { kBytes, kGerman };
+
 struct KeySpec {
     std::string expression;  // e.g. "upper(GROUP)+upper(ALBUM)+str(TRACK)+upper(TITLE)"
     // Appends the key of one record to out (out is cleared by the caller).
@@ -21,6 +25,7 @@ struct KeySpec {
     // Set by compileKey: the fixed-width form that orders build their keys with directly (build
     // stays the general path). Null for a hand-made key.
     std::shared_ptr<const CompiledKey> compiled = nullptr;
+    KeyCollation collation = KeyCollation::kBytes;
 };
 
 struct ConditionSpec {

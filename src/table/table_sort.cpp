@@ -1,5 +1,6 @@
 #include "table/table_sort.h"
 
+#include "base/german_sort.h"
 #include "dbf/dbf_table.h"
 #include "dbf/order.h"
 #include "table/track_columns.h"
@@ -36,7 +37,8 @@ bool TableSort::select(int column) {
 std::optional<int> MP3GOTO(dbf::DbfTable& table, std::string_view letter) {
     if (!table.isOpen() || !table.currentOrder()) return std::nullopt;
     table.goTop();
-    table.seek(letter, true);
+    // The track orders compare names in their German sort form, so the letter is sought in it too.
+    table.seek(base::germanSortText(letter), true);
     if (table.eof()) return std::nullopt;
     const uint32_t position = table.keyNo();
     if (position == 0) return std::nullopt;

@@ -158,7 +158,7 @@ void TableWindow::reattachOrders() {
     const fs::path folder = m_shell.state.dataFolder();
     for (const trackdb::TrackOrder& o : trackdb::trackOrders()) {
         t->attachOrder(trackdb::indexFile(folder, m_shell.state.CFILE, o.number),
-                       dbf::compileKey(t->structure(), o.expression));
+                       trackdb::trackOrderKey(t->structure(), o));
     }
     t->setOrder(1);
 }

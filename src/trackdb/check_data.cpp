@@ -102,7 +102,7 @@ bool CHECKDATA(dbf::WorkAreas& areas, ui::Ui& ui, std::string_view name, CheckDa
     }
     size_t built = 0;
     for (const TrackOrder& order : trackOrders()) {
-        dbf::KeySpec key = dbf::compileKey(table->structure(), order.expression);
+        dbf::KeySpec key = trackOrderKey(table->structure(), order);
         if (!key.build) continue;  // a foreign layout without the key fields; the handler was told
         if (table->addOrder(indexFile(dataFolder, base, order.number), std::move(key))) ++built;
     }

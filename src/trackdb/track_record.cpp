@@ -1,5 +1,7 @@
 #include "trackdb/track_record.h"
 
+#include "dbf/key_expression.h"
+
 #include "platform/file_names.h"
 #include "base/cp1252.h"
 
@@ -40,6 +42,10 @@ const std::array<TrackOrder, 6>& trackOrders() {
         {6, "str(RANGE)+upper(GROUP)+upper(ALBUM)+str(TRACK)+upper(TITLE)", "Note "},
     }};
     return orders;
+}
+
+dbf::KeySpec trackOrderKey(const dbf::Structure& fields, const TrackOrder& order) {
+    return dbf::compileKey(fields, order.expression, dbf::KeyCollation::kGerman);
 }
 
 std::string databaseBaseName(std::string_view name) {

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "dbf/dbf_structure.h"
+#include "dbf/order_spec.h"
 
 namespace klango::trackdb {
 
@@ -51,6 +52,9 @@ struct TrackOrder {
     const char* column;      // header of the grid column it sorts
 };
 const std::array<TrackOrder, 6>& trackOrders();
+// The compiled key of a track order over a table of this structure: text in the German sort form,
+// so that "Ärzte" stands with the A and "œuvre" with the O. Every builder of the six orders uses it.
+dbf::KeySpec trackOrderKey(const dbf::Structure& fields, const TrackOrder& order);
 
 // The database name of a table name as a caller gives it: the folder and a ".dbf" extension
 // (any case) are dropped, the rest is kept as it is.

@@ -34,7 +34,7 @@ inline std::unique_ptr<dbf::DbfTable> makeTrackTable(const test::TempHome& home,
     if (!table) return nullptr;
     for (const auto& o : trackdb::trackOrders()) {
         table->attachOrder(home.data() / (name + std::to_string(o.number) + ".NTX"),
-                           dbf::compileKey(table->structure(), o.expression));
+                           trackdb::trackOrderKey(table->structure(), o));
     }
     table->setOrder(1);
     return table;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/cp1252.h"
+
 #include "table/grid_test_table.h"
 #include "table/track_columns.h"
 #include "table/track_grid_model.h"
@@ -128,4 +130,29 @@ TEST_F(TableSortTest, LetterJumps) {
 }
 
 }  // namespace
+// German names in a table of their own: the artist order and the letter jumps on it follow the
+// German sort form, whatever the case, umlauts, "ß", ligatures and quotes at the start.
+TEST(GermanOrderTest, ArtistOrderAndLetterJumps) {
+    test::TempHome home;
+    auto table = gridtest::makeTrackTable(home, "Deutsch");
+    ASSERT_TRUE(table);
+    for (const char* name : {"Zucchero", "Œuvre", "ärzte", "„Bläck Fööss“", "Strasse", "Straße", "Ötzi",
+                             "Oasis", "yello", "Émile", "abba"})
+        gridtest::addTrack(*table, {.group = base::utf8ToCp1252(name)});
+    TableSort sort(*table);
+    sort.selectInitial();
+    std::vector<std::string> shown;
+    for (table->goTop(); !table->eof(); table->skip())
+        shown.push_back(base::cp1252ToUtf8(base::trimRight(table->getC(trackdb::track::GROUP))));
+    const std::vector<std::string> expected = {"abba",  "ärzte",  "„Bläck Fööss“", "Émile", "Oasis", "Œuvre",
+                                               "Ötzi",  "Strasse", "Straße",       "yello", "Zucchero"};
+    EXPECT_EQ(shown, expected);
+
+    const std::vector<std::pair<const char*, int>> jumps = {{"A", 0}, {"B", 2}, {"D", 3}, {"G", 4},
+                                                            {"O", 4}, {"S", 7}, {"Y", 9}, {"Ä", 0}};
+    for (const auto& [letter, row] : jumps) {
+        EXPECT_EQ(MP3GOTO(*table, base::utf8ToCp1252(letter)), row) << letter;
+    }
+}
+
 }  // namespace klango::table
