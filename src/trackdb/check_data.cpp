@@ -240,8 +240,9 @@ bool restoreFromBackup(ui::Ui& ui, const fs::path& tableFile, const fs::path& ba
 
 }  // namespace
 
-bool CHECKDATA(dbf::WorkAreas& areas, ui::Ui& ui, std::string_view name, CheckDataEnd end) {
-    KLANGO_ROUTINE("CHECKDATA");
+namespace {
+
+bool checkData(dbf::WorkAreas& areas, ui::Ui& ui, std::string_view name, CheckDataEnd end) {
     const std::string base = shell::RXSTRCAPALL(databaseBaseName(name));
     ui.showMessage("Erzeugen der Datenbank ...");
 
@@ -313,6 +314,15 @@ bool CHECKDATA(dbf::WorkAreas& areas, ui::Ui& ui, std::string_view name, CheckDa
     }
     areas.closeAll();
     return true;
+}
+
+}  // namespace
+
+bool CHECKDATA(dbf::WorkAreas& areas, ui::Ui& ui, std::string_view name, CheckDataEnd end) {
+    KLANGO_ROUTINE("CHECKDATA");
+    if (checkData(areas, ui, name, end)) return true;
+    areas.closeAll();
+    return false;
 }
 
 }  // namespace klango::trackdb
