@@ -1,6 +1,15 @@
 // CHECKDATA makes a track database ready to be opened: present, in the current record layout
 // (older layouts are converted through a ".bak" copy) and with its six index files freshly built.
 // Called by whoever opens, imports into, searches into or updates a database.
+//
+// A table that is not consistent in itself (see dbf/dbf_header_check.h), whose records do not
+// start with a deletion flag, or that is no track table (of the current layout, or an older one
+// whose every field is a track field of a fitting type, PATH among them) is refused as damaged
+// and left untouched. A conversion writes the new table under the working name NAME.tmp and
+// replaces the table only when every visible record arrived and the file is on the disk; the
+// old table goes to NAME.bak for that moment, or, when NAME.bak exists already, to the first free
+// NAME.1.bak, NAME.2.bak ... and stays there. A table of the current layout whose header count
+// or end mark lags behind its whole records (a stop while appending) gets them repaired.
 #pragma once
 
 #include <string_view>
@@ -19,9 +28,9 @@ namespace klango::trackdb {
 // the index files just written once more).
 enum class CheckDataEnd { CloseAll, KeepOpen };
 
-// Closes every open table before it returns (with KeepOpen all but DMP3; when the orders could
-// not all be built, DMP3 too). False when the table could not be created or opened (the error
-// handler has been told); true otherwise.
+// Closes every open table before it returns (with KeepOpen all but DMP3). False when the table
+// could not be created, opened, converted or its six orders built, or is damaged (the error
+// handler or the Ui has been told); true otherwise.
 bool CHECKDATA(dbf::WorkAreas& areas, ui::Ui& ui, std::string_view name,
                CheckDataEnd end = CheckDataEnd::CloseAll);
 

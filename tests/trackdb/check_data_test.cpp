@@ -219,3 +219,244 @@ TEST(MsgMeter, RunsItsActionInsideTheWindowAndCloses) {
     ASSERT_EQ(ui.calls().size(), 1u);
     EXPECT_EQ(ui.calls()[0], "meter: Bitte warten | Kopieren ...");
 }
+
+// ---- tables that must not be lost ------------------------------------------------------------
+
+namespace {
+
+test::CommandResult cli(const test::TempHome& home, const std::string& args) {
+    return test::runCommand(test::shellQuote(std::string(KLANGO_BINARY_DIR) + "/klango-cli") + " --home " +
+                            test::shellQuote(home.root().string()) + " " + args);
+}
+
+// A table of the given layout with records "/musik/N.mp3" titled "Titel N"; the second deleted.
+void makeTable(const fs::path& file, const dbf::Structure& layout, int records) {
+    ASSERT_TRUE(DbfTable::create(file, layout, {2003, 5, 1}));
+    auto t = DbfTable::open(file);
+    ASSERT_TRUE(t);
+    for (int i = 1; i <= records; ++i) {
+        addOld(*t, "Gruppe", "Titel " + std::to_string(i), 1990, i % 3 == 0);
+        t->putC(t->fieldPos("PATH"), "/musik/" + std::to_string(i) + ".mp3");
+        if (i == 2) t->deleteRecord();
+    }
+    t->close();
+}
+
+// PATH of every visible record in record order, read with dbfread (which trusts the header's
+// count, as other programs do).
+std::string pathsByDbfread(const fs::path& file) {
+    auto r = test::runPython(
+        "import sys, dbfread\n"
+        "t = dbfread.DBF(sys.argv[1], encoding='cp1252')\n"
+        "print(len(t), ','.join(r['PATH'].split('/')[-1] for r in t))\n",
+        {file.string()});
+    return r.exitCode == 0 ? r.output : "python failed: " + r.output;
+}
+
+std::string expectedPaths(int records) {
+    std::string out = std::to_string(records - 1) + " 1.mp3";
+    for (int i = 3; i <= records; ++i) out += "," + std::to_string(i) + ".mp3";
+    return out + "\n";
+}
+
+void put32At(std::string& b, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + size_t(i)] = char((v >> (8 * i)) & 0xFF);
+}
+
+}  // namespace
+
+// One damaged byte in the header of a current or an older table: refused by check and by the
+// read-only list, with a message naming the table; the file keeps every byte.
+TEST(CheckDataDamage, OneDamagedHeaderByteIsRefusedAndTheFileKeptAsItIs) {
+    struct Damage {
+        const char* what;
+        size_t at;
+        int value;  // < 0: xor with -value
+    };
+    const size_t year = 32 + 32 * 6, path = 32 + 32 * 1, playdate = 32 + 32 * 10, tagged = 32 + 32 * 14;
+    const std::vector<Damage> damages = {
+        {"header length +1", 8, -1},       {"header length -1", 8, -3},
+        {"record length", 10, -1},        {"text width", path + 16, -1},
+        {"text width high byte", path + 17, 1},  {"numeric width", year + 16, 5},
+        {"numeric decimals", year + 17, 1},      {"date width", playdate + 16, 9},
+        {"logical decimals", tagged + 17, 1},    {"field name", path + 3, 'I'},
+        {"field type", year + 11, 'C'},          {"field list end", 32 + 32 * 18, ' '},
+    };
+    for (bool old : {false, true}) {
+        for (const Damage& d : damages) {
+            SCOPED_TRACE(std::string(d.what) + (old ? " (older layout)" : ""));
+            test::TempHome home;
+            const fs::path file = home.data() / "Rock.dbf";
+            makeTable(file, old ? oldLayout() : trackdb::trackStructure(), 4);
+            std::string bytes = test::readFileBytes(file);
+            if (!old && d.at == 32 + 32 * 18) continue;  // TRSIZE's name, tested as a name
+            bytes[d.at] = d.value < 0 ? char(bytes[d.at] ^ -d.value) : char(d.value);
+            test::writeFileBytes(file, bytes);
+            for (const char* command : {"list Rock --csv", "check Rock"}) {
+                auto r = cli(home, command);
+                EXPECT_NE(r.exitCode, 0) << command << ": " << r.output;
+                EXPECT_NE(r.output.find("Die Datenbank Rock.dbf ist besch\xC3\xA4" "digt"), std::string::npos) << r.output;
+            }
+            EXPECT_TRUE(test::readFileBytes(file) == bytes) << "the table was changed";
+            EXPECT_FALSE(fs::exists(home.data() / "Rock.bak"));
+        }
+    }
+}
+
+// Older layouts convert when every field is a track field of a fitting type, PATH among them;
+// a field that is not (a damaged name, a foreign table) would be lost: refused, untouched.
+TEST(CheckDataDamage, OnlyTrackLayoutsAreConverted) {
+    auto without = [](std::vector<std::string> names) {
+        dbf::Structure s;
+        for (const auto& f : trackdb::trackStructure())
+            if (std::find(names.begin(), names.end(), f.name) == names.end()) s.push_back(f);
+        return s;
+    };
+    dbf::Structure extra = oldLayout();
+    extra.push_back({"COMMENT", dbf::FieldType::kCharacter, 10, 0});
+    dbf::Structure widerPath = oldLayout();
+    widerPath[Field::PATH].width = 254;
+    struct Case {
+        const char* what;
+        dbf::Structure layout;
+        bool converts;
+    };
+    const std::vector<Case> cases = {
+        {"without TRSIZE", oldLayout(), true},
+        {"without four newer fields", without({"TRSIZE", "TAGREAD", "IMPORT", "INFO"}), true},
+        {"an unknown field", extra, false},
+        {"without PATH", without({"PATH", "TRSIZE"}), false},
+        {"a handful of track fields", without({"DISCNAME", "ALBUM", "GENRE", "YEAR", "TIME", "TRACK", "PLAYED"}), false},
+        {"a wider PATH", widerPath, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempHome home;
+        dbf::WorkAreas areas{home.data()};
+        ui::ScriptedUi ui;
+        const fs::path file = home.data() / "Alt.dbf";
+        makeTable(file, c.layout, 5);
+        const std::string before = test::readFileBytes(file);
+        EXPECT_EQ(trackdb::CHECKDATA(areas, ui, "Alt"), c.converts);
+        if (c.converts) {
+            EXPECT_EQ(pathsByDbfread(file), expectedPaths(5));
+            EXPECT_FALSE(fs::exists(home.data() / "Alt.bak"));
+        } else {
+            EXPECT_TRUE(test::readFileBytes(file) == before) << "the table was changed";
+            ASSERT_FALSE(ui.calls().empty());
+            EXPECT_EQ(ui.calls().back().rfind("alert: | Die Datenbank Alt.dbf ist besch\xE4" "digt", 0), 0u) << ui.calls().back();
+        }
+        EXPECT_TRUE(areas.aliases().empty());
+    }
+}
+
+// A conversion that cannot write every record (file size limit, SIGXFSZ ignored, so each write
+// beyond it fails and the handler answers "Default") keeps the table as it was and fails; the
+// next check with room converts it completely.
+TEST(CheckDataConversion, ATableIsReplacedOnlyByACompleteCopy) {
+    const int records = 120;
+    const uint64_t newSize = 32 + 32 * 19 + 2 + uint64_t(records - 1) * 528 + 1;
+    for (uint64_t limit : {uint64_t(700), newSize / 2, newSize - 1}) {
+        SCOPED_TRACE(limit);
+        test::TempHome home;
+        const fs::path file = home.data() / "Alt.dbf";
+        makeTable(file, oldLayout(), records);
+        const std::string before = test::readFileBytes(file);
+        auto r = test::runCommand("trap '' XFSZ; prlimit --fsize=" + std::to_string(limit) + " " +
+                                  test::shellQuote(std::string(KLANGO_BINARY_DIR) + "/klango-cli") + " --home " +
+                                  test::shellQuote(home.root().string()) + " check Alt");
+        EXPECT_NE(r.exitCode, 0) << r.output;
+        EXPECT_NE(r.output.find("konnte nicht umgewandelt werden"), std::string::npos) << r.output;
+        EXPECT_TRUE(test::readFileBytes(file) == before) << "the table was changed";
+        EXPECT_FALSE(fs::exists(home.data() / "Alt.tmp"));
+        EXPECT_FALSE(fs::exists(home.data() / "Alt.bak"));
+
+        auto again = cli(home, "check Alt");
+        ASSERT_EQ(again.exitCode, 0) << again.output;
+        EXPECT_EQ(pathsByDbfread(file), expectedPaths(records));
+        EXPECT_EQ(fs::file_size(file), newSize);
+    }
+}
+
+// Index files that cannot be written make the check fail.
+TEST(CheckDataConversion, IndexFilesThatCannotBeWrittenFailTheCheck) {
+    test::TempHome home;
+    ASSERT_EQ(cli(home, "check Rock").exitCode, 0);
+    fs::remove(home.data() / "Rock3.NTX");
+    fs::create_directories(home.data() / "Rock3.NTX" / "im Weg");
+    auto r = cli(home, "check Rock");
+    EXPECT_NE(r.exitCode, 0) << r.output;
+    EXPECT_NE(r.output.find("Die Suchdateien der Datenbank Rock.dbf konnten nicht angelegt werden"), std::string::npos)
+        << r.output;
+}
+
+// A stop while appending leaves the header's count behind and no end mark: the whole records
+// are kept and told in the header; a cut-off record part goes.
+TEST(CheckDataRepair, CountAndEndMarkFollowTheWholeRecords) {
+    struct Case {
+        const char* what;
+        uint32_t storedCount;
+        int cut;        // bytes taken from the end of the file (the end mark is one)
+        int extra;      // bytes of a record part appended after that
+    };
+    const std::vector<Case> cases = {
+        {"count 0, no end mark", 0, 1, 0},
+        {"old count, end mark", 2, 0, 0},
+        {"count 0, part of a record", 0, 1, 100},
+        {"count more than the records", 9, 0, 0},
+        {"right count, no end mark", 6, 1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempHome home;
+        dbf::WorkAreas areas{home.data()};
+        ui::ScriptedUi ui;
+        const fs::path file = home.data() / "Neu.dbf";
+        makeTable(file, trackdb::trackStructure(), 6);
+        const std::string good = test::readFileBytes(file);
+        std::string bytes = good.substr(0, good.size() - size_t(c.cut)) + std::string(size_t(c.extra), ' ');
+        put32At(bytes, 4, c.storedCount);
+        test::writeFileBytes(file, bytes);
+        ASSERT_TRUE(trackdb::CHECKDATA(areas, ui, "Neu"));
+        EXPECT_TRUE(test::readFileBytes(file).substr(8) == good.substr(8)) << "not the table as closed";  // but the date
+        EXPECT_EQ(pathsByDbfread(file), expectedPaths(6));
+    }
+}
+
+// A stale working table goes; an existing backup is never overwritten: the old table is kept
+// under the next free name, and the user is told.
+TEST(CheckDataBackups, LeftFilesAreClearedAndBackupsNeverOverwritten) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> backups;  // present before
+        const char* keptAs;                // where the old table is kept ("" none)
+    };
+    const std::vector<Case> cases = {
+        {"no backup", {}, ""},
+        {"a backup", {"Alt.bak"}, "Alt.1.bak"},
+        {"two backups", {"Alt.bak", "Alt.1.bak"}, "Alt.2.bak"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempHome home;
+        dbf::WorkAreas areas{home.data()};
+        ui::ScriptedUi ui;
+        makeTable(home.data() / "Alt.dbf", oldLayout(), 3);
+        const std::string old = test::readFileBytes(home.data() / "Alt.dbf");
+        for (const auto& b : c.backups) test::writeFileBytes(home.data() / b, "Sicherung " + b);
+        test::writeFileBytes(home.data() / "Alt.tmp", "halb");
+        ASSERT_TRUE(trackdb::CHECKDATA(areas, ui, "Alt"));
+        EXPECT_FALSE(fs::exists(home.data() / "Alt.tmp"));
+        EXPECT_EQ(pathsByDbfread(home.data() / "Alt.dbf"), expectedPaths(3));
+        for (const auto& b : c.backups) EXPECT_EQ(test::readFileBytes(home.data() / b), "Sicherung " + b);
+        if (*c.keptAs) {
+            EXPECT_TRUE(test::readFileBytes(home.data() / c.keptAs) == old) << c.keptAs << " is not the old table";
+            ASSERT_FALSE(ui.calls().empty());
+            EXPECT_EQ(ui.calls().back(), std::string("info: Sicherung | Es gibt schon eine Sicherung Alt.bak; sie bleibt "
+                                                     "erhalten. Die Datenbank vor der Umwandlung ist als ") +
+                                             c.keptAs + " gesichert.");
+        } else {
+            EXPECT_FALSE(fs::exists(home.data() / "Alt.bak"));
+        }
+    }
+}
