@@ -575,6 +575,13 @@ bool DbfTable::flush() {
     return ok;
 }
 
+bool DbfTable::writeCurrent() {
+    if (!isOpen()) return true;
+    const uint32_t recno = m_recno;
+    commit();
+    return std::find(m_unsaved.begin(), m_unsaved.end(), recno) == m_unsaved.end();
+}
+
 void DbfTable::markChanged() {
     if (m_dirty) return;
     const char* bytes = recordData(m_recno);

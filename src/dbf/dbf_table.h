@@ -105,6 +105,9 @@ public:
     // leaves) sees every record written so far. Appending many records, flush now and then rather
     // than after each. False when something could not be written (the handler was told).
     bool flush();
+    // Writes a changed current record to the file now and brings the orders up to date, without
+    // the header. False when its write failed (it stays for the next flush or close).
+    bool writeCurrent();
 
     // A bulk change (marking every record, deleting many): record writes are collected and
     // written in runs of neighbouring records when the outermost change ends (or at flush and
