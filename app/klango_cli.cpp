@@ -65,6 +65,16 @@ int fail(const std::string& message) {
     return 1;
 }
 
+// A database name from the command line as the core keeps it (CP1252); false, with the message
+// printed, for a name the code page cannot hold.
+bool databaseName(const std::string& arg, std::string& name) {
+    name = base::utf8ToCp1252(arg);
+    const std::string refusal = trackdb::databaseNameRefusal(name);
+    if (refusal.empty()) return true;
+    fail(base::cp1252ToUtf8(refusal));
+    return false;
+}
+
 // Messages of the routines, printed to standard error so that output stays clean for pipes.
 class ConsoleUi : public ui::NullUi {
 public:
@@ -95,7 +105,8 @@ bool databaseExists(const Context& ctx, const std::string& name) {
 
 int cmdCheck(const Context& ctx, const std::vector<std::string>& args) {
     if (args.size() != 1) return fail("check braucht genau einen Datenbanknamen");
-    const std::string name = base::utf8ToCp1252(args[0]);
+    std::string name;
+    if (!databaseName(args[0], name)) return 1;
     dbf::WorkAreas areas(ctx.data());
     ConsoleUi ui(false);
     if (!trackdb::CHECKDATA(areas, ui, name)) return fail("Datenbank \"" + args[0] + "\" konnte nicht geprüft werden");
@@ -136,7 +147,8 @@ int cmdList(const Context& ctx, const std::vector<std::string>& args) {
         }
     }
     if (!name) return fail("list braucht einen Datenbanknamen");
-    const std::string cpName = base::utf8ToCp1252(*name);
+    std::string cpName;
+    if (!databaseName(*name, cpName)) return 1;
     if (!databaseExists(ctx, cpName)) return fail("Datenbank \"" + *name + "\" nicht gefunden");
 
     dbf::WorkAreas areas(ctx.data());
@@ -213,7 +225,9 @@ int cmdImport(const Context& ctx, const std::vector<std::string>& args) {
             deleteMissing = true;
         } else if (args[i] == "--db") {
             if (i + 1 >= args.size() || args[i + 1].empty()) return fail("--db braucht einen Datenbanknamen");
-            db = base::utf8ToCp1252(args[++i]);
+            std::string name;
+            if (!databaseName(args[++i], name)) return 1;
+            db = name;
         } else if (!source && (args[i].empty() || args[i][0] != '-')) {
             source = args[i];
         } else {
@@ -241,6 +255,7 @@ int cmdImport(const Context& ctx, const std::vector<std::string>& args) {
               << "Angefügt: " << s.NRECADD << "\n"
               << "Gelöscht: " << s.NRECDEL << "\n"
               << "Übersprungen: " << s.skippedCount << "\n";
+    if (s.writeFailed) return fail("Import fehlgeschlagen: die Datenbank konnte nicht geschrieben werden");
     return 0;
 }
 

@@ -407,22 +407,7 @@ void DbfTable::close() {
     if (!isOpen()) return;
     detachOrders();  // writes the current record and saves every order to its file
     writeBackUnsaved();
-    if (m_appended) {
-        // After appends the file ends with the end byte right after the last record, and the
-        // header tells the new count and today's date.
-        const uint64_t end = recordOffset(m_recordCount + 1);
-        const char eofByte = char(dbf::kEndOfFile);
-        bool ok = writeBytes(end, &eofByte, 1);
-        while (ok && !m_file->resize(end + 1)) {
-            if (!askRetry(tableError(base::kErrWrite, kSubWrite, "Write error", m_path, "close", m_file->lastOsCode()))) {
-                ok = false;
-            }
-        }
-        if (ok) {
-            headerStamp(m_recordCount);
-            writeBytes(0, m_header.data(), size_t(dbf::kHeaderSize));
-        }
-    }
+    if (m_appended) stampEnd(true);
     if (!m_file->close()) {
         base::ErrorRecord e = tableError(base::kErrClose, kSubWrite, "Close error", m_path, "close", m_file->lastOsCode());
         e.canDefault = true;
@@ -436,6 +421,7 @@ void DbfTable::close() {
     m_dirty = false;
     m_appendPending = false;
     m_appended = false;
+    m_stampDue = false;
     m_unsaved.clear();
     m_recno = 1;
     m_eof = m_bof = true;
@@ -535,6 +521,28 @@ bool DbfTable::writeBackUnsaved() {
     return true;
 }
 
+// The file ends with the end byte right after the last record written, and the header tells
+// their count and today's date. Records at the end whose write failed are not on the file and
+// are not counted. With truncate, whatever follows the end byte is cut off (close).
+bool DbfTable::stampEnd(bool truncate) {
+    uint32_t count = m_recordCount;
+    while (count > 0 && std::find(m_unsaved.begin(), m_unsaved.end(), count) != m_unsaved.end()) --count;
+    const uint64_t end = recordOffset(count + 1);
+    const char eofByte = char(dbf::kEndOfFile);
+    bool ok = writeBytes(end, &eofByte, 1);
+    while (ok && truncate && !m_file->resize(end + 1)) {
+        if (!askRetry(tableError(base::kErrWrite, kSubWrite, "Write error", m_path, "close", m_file->lastOsCode()))) {
+            ok = false;
+        }
+    }
+    if (ok) {
+        headerStamp(count);
+        ok = writeBytes(0, m_header.data(), size_t(dbf::kHeaderSize));
+    }
+    if (ok) m_stampDue = false;
+    return ok;
+}
+
 void DbfTable::headerStamp(uint32_t count) {
     stampDate(m_header.data(), platform::clock().today());
     put32(&m_header[kOffRecordCount], count);
@@ -557,9 +565,21 @@ void DbfTable::commit() {
     }
 }
 
-void DbfTable::flush() {
+bool DbfTable::flush() {
+    if (!isOpen()) return true;
+    const size_t unsavedBefore = m_unsaved.size();
     commit();
-    writeBackUnsaved();
+    // A record whose write has just failed is not asked about twice; the next flush tries again.
+    bool ok = m_unsaved.size() == unsavedBefore && writeBackUnsaved();
+    if (ok && m_stampDue) ok = stampEnd(false);
+    return ok;
+}
+
+bool DbfTable::writeCurrent() {
+    if (!isOpen()) return true;
+    const uint32_t recno = m_recno;
+    commit();
+    return std::find(m_unsaved.begin(), m_unsaved.end(), recno) == m_unsaved.end();
 }
 
 void DbfTable::markChanged() {
@@ -649,6 +669,7 @@ void DbfTable::appendRecord(const char* bytes) {
     std::memcpy(recordData(m_recordCount + 1), bytes, size_t(m_recordLength));
     ++m_recordCount;
     m_appended = true;
+    m_stampDue = true;
     if (bytes[0] == dbf::kDeletedFlag) ++m_deletedCount;
 }
 
@@ -881,6 +902,7 @@ void DbfTable::pack() {
     m_deletedCount = 0;
     // The file is already complete; close has nothing left to stamp.
     m_appended = false;
+    m_stampDue = false;
     m_unsaved.clear();
     for (size_t i = 0; i < m_orders.size(); ++i) {
         if (!m_orders[i]) continue;

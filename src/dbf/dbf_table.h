@@ -99,8 +99,15 @@ public:
 
     // Appends an all-blank record and makes it current.
     void appendBlank();
-    // Writes a changed current record to the file and brings the orders up to date.
-    void flush();
+    // Writes a changed current record to the file and brings the orders up to date; records whose
+    // write failed before are tried again. After appends the header then tells the count and the
+    // end byte follows the last record, so that a reader of the file (or what a killed program
+    // leaves) sees every record written so far. Appending many records, flush now and then rather
+    // than after each. False when something could not be written (the handler was told).
+    bool flush();
+    // Writes a changed current record to the file now and brings the orders up to date, without
+    // the header. False when its write failed (it stays for the next flush or close).
+    bool writeCurrent();
 
     // A bulk change (marking every record, deleting many): record writes are collected and
     // written in runs of neighbouring records when the outermost change ends (or at flush and
@@ -173,6 +180,7 @@ private:
     // Appends bytes as the new current record and tells the orders; false (handler told) when
     // there is no room for it.
     bool appendIndexed(const char* bytes);
+    bool stampEnd(bool truncate);
     void headerStamp(uint32_t count);
     // Position of the current record in the current order, or where it would stand there.
     size_t orderSlot(Order& order, bool& present);
@@ -198,6 +206,7 @@ private:
     std::vector<char> m_preImage;  // the current record as committed before the change
     bool m_appendPending = false;  // current record appended and not yet written
     bool m_appended = false;       // records appended since open
+    bool m_stampDue = false;       // records appended since the header was last written
     std::vector<uint32_t> m_unsaved;  // records whose write failed; tried again on flush and close
     std::vector<uint32_t> m_deferred;  // records changed in a bulk change, not yet written
     int m_bulkDepth = 0;

@@ -20,6 +20,8 @@ struct ImportSession {
     std::string CFILE;       // file name shown in the import dialog
 
     std::string sourceFolder;  // the chosen folder, CP1252 text ending with "/"
+    // A record could not be written (disk full, ...): the import stopped there and said so.
+    bool writeFailed = false;
     // Files left out because their names cannot be written in CP1252.
     size_t skippedCount = 0;
     std::vector<std::string> skippedNames;

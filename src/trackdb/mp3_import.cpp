@@ -4,6 +4,8 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/binary_file.h"
+#include "platform/clock.h"
 #include "platform/executable_path.h"
 #include "platform/file_names.h"
 #include "base/call_stack.h"
@@ -32,6 +34,11 @@ namespace {
 constexpr const char* kAlias = "DMP3";
 constexpr const char* kTitleImport = "Daten einlesen";
 constexpr const char* kUnknownMedium = "Neu";
+constexpr const char* kWorkExtension = ".imp";
+constexpr const char* kWriteFailed =
+    "Die Datenbank konnte nicht geschrieben werden (ist der Datentr\xE4ger voll?). "
+    "Der Datenimport wurde abgebrochen";
+constexpr const char* kOldKept = "die bisherige Datenbank bleibt unver\xE4ndert !";
 
 fs::path filePath(std::string_view text) { return fs::path(base::cp1252ToUtf8(text)); }
 
@@ -54,6 +61,10 @@ std::string withSlash(std::string folder) {
     return folder;
 }
 
+bool sameSecond(const platform::LocalTime& a, const platform::LocalTime& b) {
+    return a.second == b.second && a.minute == b.minute && a.hour == b.hour && a.date == b.date;
+}
+
 }  // namespace
 
 Mp3Import::Mp3Import(shell::AppState& state, dbf::WorkAreas& areas, ui::Ui& ui, platform::Volumes volumes)
@@ -62,6 +73,8 @@ Mp3Import::Mp3Import(shell::AppState& state, dbf::WorkAreas& areas, ui::Ui& ui, 
 bool Mp3Import::MP3IMPORT() {
     KLANGO_ROUTINE("MP3IMPORT");
     m_session = ImportSession{};
+    m_replaced.clear();
+    m_workTable.clear();
     m_areas.closeAll();
     m_state.LTAB_OPEN = false;
 
@@ -71,13 +84,14 @@ bool Mp3Import::MP3IMPORT() {
     m_session.sourceFolder = folder;
 
     if (!MAKEDBF(folder)) {
-        cleanUp();
+        cleanUp(false);
         return false;
     }
     m_state.settings().write(shell::keys::kImpPath, folder);
     SCANDRIVE(folder);
 
-    if (m_session.LREFRESH) {
+    // After a write failure nothing more is written: no deletions, and the warning told the count.
+    if (m_session.LREFRESH && !m_session.writeFailed) {
         m_session.LREFRESH = m_ui.yesNo("Aktualisieren", "Nicht vorhandene Eintr\xE4ge l\xF6schen ?", true);
         if (m_session.LREFRESH) deleteMissing();
         if (m_session.NRECADD > 0 || m_session.NRECDEL > 0) {
@@ -87,7 +101,7 @@ bool Mp3Import::MP3IMPORT() {
         }
     }
     reportSkipped();
-    cleanUp();
+    cleanUp(!m_session.LBREAK && !m_session.writeFailed);
     return true;
 }
 
@@ -108,23 +122,37 @@ bool Mp3Import::MAKEDBF(const std::string& cFolder) {
         if (name.empty()) {
             m_ui.warning(kTitleImport, "Bitte geben Sie einen Namen f\xFCr die Datenbank an !");
             request.defaultName = chosen;
+        } else if (const std::string refusal = databaseNameRefusal(name); !refusal.empty()) {
+            m_ui.warning(kTitleImport, refusal);
+            request.defaultName = chosen;
+            name.clear();
         }
     }
     m_state.CFILE = name;
 
     std::error_code ec;
     const fs::path tableFile = m_areas.resolve(name + ".dbf");
+    // What a killed re-import of this database left behind.
+    removeQuietly(importWorkTable(tableFile));
     if (fs::exists(tableFile, ec)) {
         m_session.LREFRESH =
             m_ui.yesNo(kTitleImport, "Die Datei existiert bereits, wollen Sie aktualisieren ?", false);
+        if (!m_session.LREFRESH) m_replaced = tableFile;
     }
-    if (!m_session.LREFRESH) removeQuietly(tableFile);
 
-    if (!CHECKDATA(m_areas, m_ui, name)) return false;
-    const fs::path dataFolder = m_areas.resolve(name + ".dbf").parent_path();
-    for (int n = 1; n <= 6; ++n) removeQuietly(indexFile(dataFolder, name, n));
-
-    dbf::DbfTable* table = m_areas.use(name + ".dbf", kAlias);
+    dbf::DbfTable* table = nullptr;
+    if (!m_replaced.empty()) {
+        // The old database stays untouched, index files included, until the new one is complete.
+        m_ui.showMessage("Erzeugen der Datenbank ...");
+        m_workTable = importWorkTable(tableFile);
+        if (!dbf::DbfTable::create(m_workTable, trackStructure(), platform::clock().today())) return false;
+        table = m_areas.useFile(m_workTable, kAlias);
+    } else {
+        if (!CHECKDATA(m_areas, m_ui, name)) return false;
+        const fs::path dataFolder = m_areas.resolve(name + ".dbf").parent_path();
+        for (int n = 1; n <= 6; ++n) removeQuietly(indexFile(dataFolder, name, n));
+        table = m_areas.use(name + ".dbf", kAlias);
+    }
     if (!table) return false;
     // Left-over index files of an earlier import might fit this table's size by chance: build anew.
     const fs::path pathIndex = m_state.programFile(kImportPathIndex);
@@ -167,8 +195,16 @@ bool Mp3Import::SCANDRIVE(const std::string& cFolder) {
         GETINDIR(cFolder + "*.MP3", dialog);
         dialog.requestClose();
     });
-    if (m_session.LBREAK)
-        m_ui.warning("Import", "Der Datenimport wurde unterbrochen und ist unvollst\xE4ndig !");
+    const bool replacing = !m_replaced.empty();
+    if (m_session.writeFailed) {
+        m_ui.warning("Import", std::string(kWriteFailed) +
+                                   (replacing ? std::string(", ") + kOldKept
+                                              : "; " + std::to_string(m_session.NRECADD) +
+                                                    " Titel wurden angef\xFCgt."));
+    } else if (m_session.LBREAK) {
+        m_ui.warning("Import", replacing ? std::string("Der Datenimport wurde unterbrochen, ") + kOldKept
+                                         : "Der Datenimport wurde unterbrochen und ist unvollst\xE4ndig !");
+    }
     return true;
 }
 
@@ -211,17 +247,31 @@ void Mp3Import::GETINDIR(const std::string& cMask, ImportDialogModel& oMeter) {
     oMeter.setTotal(long(found.files.size()));
     oMeter.setPosition(0);
     long i = 0;
+    platform::LocalTime flushed = platform::clock().now();
     for (const FoundFile& file : found.files) {
         const size_t cut = file.text.find_last_of('/');
         m_session.CPATH = cut == std::string::npos ? std::string() : file.text.substr(0, cut);
         m_session.CFILE = cut == std::string::npos ? file.text : file.text.substr(cut + 1);
         oMeter.setPath(m_session.CPATH);
         oMeter.setFile(m_session.CFILE);
-        PUTDATA(*table, m_session, file.text, READMP3(file.path, genres));
+        if (!PUTDATA(*table, m_session, file.text, READMP3(file.path, genres))) {
+            m_session.writeFailed = true;
+            break;
+        }
+        // Header and end mark once a second, not after each record.
+        const platform::LocalTime now = platform::clock().now();
+        if (!sameSecond(now, flushed)) {
+            flushed = now;
+            if (!table->flush()) {
+                m_session.writeFailed = true;
+                break;
+            }
+        }
         oMeter.setPosition(++i);
         m_ui.processEvents();
         if (m_session.LBREAK) break;
     }
+    if (!m_session.writeFailed && !table->flush()) m_session.writeFailed = true;
 }
 
 // Records of this source folder whose file is gone are deleted; records of other folders and of
@@ -261,13 +311,51 @@ void Mp3Import::reportSkipped() {
     m_ui.info(kTitleImport, text);
 }
 
-void Mp3Import::cleanUp() {
+void Mp3Import::cleanUp(bool complete) {
     if (m_session.NRECDEL > 0) {
         if (dbf::DbfTable* table = m_areas.get(kAlias)) table->pack();
+    }
+    if (!m_workTable.empty() && complete) {
+        dbf::DbfTable* table = m_areas.get(kAlias);
+        complete = table && table->flush();
     }
     m_areas.closeAll();
     removeQuietly(m_state.programFile(kImportPathIndex));
     removeQuietly(m_state.programFile(kImportGroupIndex));
+    if (m_workTable.empty()) return;
+    if (!complete || !replaceDatabase()) {
+        removeQuietly(m_workTable);
+        m_session.NRECADD = 0;  // nothing reached the database
+    }
+    m_workTable.clear();
+    m_replaced.clear();
+}
+
+// The complete working table reaches the disk before it takes the database's name in one
+// rename, so that a crash at any point leaves the old database or the new one, whole.
+bool Mp3Import::replaceDatabase() {
+    int osCode = 0;
+    auto file = platform::BinaryFile::open(m_workTable, osCode);
+    bool ok = file && file->sync();
+    if (file) ok = file->close() && ok;
+    std::error_code ec;
+    if (ok) fs::rename(m_workTable, m_replaced, ec);
+    if (!ok || ec) {
+        m_session.writeFailed = true;
+        m_ui.warning("Import", std::string(kWriteFailed) + ", " + kOldKept);
+        return false;
+    }
+    // The old database's index files do not fit the new one; opening it builds them anew.
+    const fs::path dataFolder = m_replaced.parent_path();
+    const std::string name = base::utf8ToCp1252(m_replaced.stem().string());
+    for (int n = 1; n <= 6; ++n) removeQuietly(indexFile(dataFolder, name, n));
+    return true;
+}
+
+fs::path importWorkTable(const fs::path& table) {
+    fs::path work = table;
+    work.replace_extension(kWorkExtension);
+    return work;
 }
 
 bool MP3IMPORT(shell::AppState& state, dbf::WorkAreas& areas, ui::Ui& ui) {

@@ -58,7 +58,7 @@ bool trackFileExists(std::string_view storedPath) {
     return fs::is_regular_file(fileOf(storedPath), ec);
 }
 
-void PUTDATA(dbf::DbfTable& table, ImportSession& session, std::string_view cPath,
+bool PUTDATA(dbf::DbfTable& table, ImportSession& session, std::string_view cPath,
              const TagResult& aTag) {
     KLANGO_ROUTINE("PUTDATA");
     const std::string_view stored = base::trimRight(cPath.substr(0, kPathWidth));
@@ -73,8 +73,9 @@ void PUTDATA(dbf::DbfTable& table, ImportSession& session, std::string_view cPat
         }
     }
     if (append) {
-        ++session.NRECADD;
+        const uint32_t before = table.lastRec();
         table.appendBlank();
+        if (table.lastRec() == before) return false;  // no room for it: nothing to fill
         table.putN(track::IMPORT, session.LREFRESH ? 1 : 3);
     }
 
@@ -93,7 +94,9 @@ void PUTDATA(dbf::DbfTable& table, ImportSession& session, std::string_view cPat
     table.putN(track::TAG, aTag.TAG);
     table.putC(track::TAGREAD, aTag.TAGREAD);
     table.putL(track::TAGGED, false);
-    table.flush();
+    if (!table.writeCurrent()) return false;
+    if (append) ++session.NRECADD;
+    return true;
 }
 
 }  // namespace klango::trackdb

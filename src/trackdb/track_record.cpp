@@ -56,6 +56,13 @@ std::string databaseBaseName(std::string_view name) {
     return std::string(n);
 }
 
+std::string databaseNameRefusal(std::string_view name) {
+    if (name.find('?') == std::string_view::npos) return {};
+    return "Der Datenbankname enth\xE4lt Zeichen, die nicht im Namen einer Datenbank stehen k\xF6nnen "
+           "(etwa \"?\" oder Zeichen au\xDF" "erhalb des westeurop\xE4ischen Zeichensatzes). "
+           "Bitte w\xE4hlen Sie einen anderen Namen !";
+}
+
 std::filesystem::path indexFile(const std::filesystem::path& dataFolder, std::string_view name, int n) {
     // The database name is a core text (CP1252); the file system names files in UTF-8.
     return platform::resolveCaseBlind(dataFolder, base::cp1252ToUtf8(name) + std::to_string(n) + ".NTX");

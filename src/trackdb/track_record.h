@@ -59,6 +59,10 @@ dbf::KeySpec trackOrderKey(const dbf::Structure& fields, const TrackOrder& order
 // The database name of a table name as a caller gives it: the folder and a ".dbf" extension
 // (any case) are dropped, the rest is kept as it is.
 std::string databaseBaseName(std::string_view name);
+// The German message that refuses a database name the user gave (as the fronts convert it to
+// CP1252), or "" when the name can be used. A character the code page cannot hold has become a
+// "?" on the way, and no file name may hold a "?" on the desktop's home system either.
+std::string databaseNameRefusal(std::string_view name);
 // The index file of order n (1..6) of a database: name + n + ".NTX", resolved case-blind.
 std::filesystem::path indexFile(const std::filesystem::path& dataFolder, std::string_view name, int n);
 

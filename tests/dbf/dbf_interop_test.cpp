@@ -120,5 +120,47 @@ t.close()
     EXPECT_NE(out.output.find("5 -7.13 neu"), std::string::npos) << out.output;
 }
 
+// What a killed program leaves behind: after each flush another reader finds every record appended
+// so far and the end byte after the last one, while the table is still open.
+TEST(DbfInterop, FlushedAppendsAreWholeForAnotherReaderBeforeClose) {
+    TempHome home;
+    auto file = home.data() / "Open.dbf";
+    ASSERT_TRUE(DbfTable::create(file, test::trackFields(), base::Date{2024, 5, 1}));
+    auto t = DbfTable::open(file);
+    ASSERT_TRUE(t);
+    const char* script = R"(
+import sys, dbfread
+t = dbfread.DBF(sys.argv[1], encoding='cp1252')
+data = open(sys.argv[1], 'rb').read()
+whole = len(data) == t.header.headerlen + t.header.numrecords * t.header.recordlen + 1 and data[-1] == 0x1A
+print(t.header.numrecords, ','.join(r['TITLE'] for r in t), whole)
+)";
+    struct Step {
+        int appends;       // records appended before the flush; none: record 1 is changed
+        const char* seen;  // what the other reader prints
+    };
+    const Step steps[] = {
+        {3, "3 t1,t2,t3 True\n"},
+        {0, "3 x1,t2,t3 True\n"},
+        {2, "5 x1,t2,t3,t4,t5 True\n"},
+    };
+    int n = 0;
+    for (const Step& step : steps) {
+        if (step.appends == 0) {
+            t->goTo(1);
+            t->putC(t->fieldPos("TITLE"), "x1");
+        }
+        for (int i = 0; i < step.appends; ++i) {
+            t->appendBlank();
+            t->putC(t->fieldPos("TITLE"), "t" + std::to_string(++n));
+        }
+        EXPECT_TRUE(t->flush());
+        auto out = runPython(script, {file.string()});
+        ASSERT_EQ(out.exitCode, 0) << out.output;
+        EXPECT_EQ(out.output, step.seen);
+    }
+    t->close();
+}
+
 }  // namespace
 }  // namespace klango::dbf

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "dbf/dbf_table.h"
 #include "dbf/work_areas.h"
@@ -147,4 +149,83 @@ TEST(KlangoCli, ImportFillsUpdatesAndReportsTheCounters) {
 
     EXPECT_EQ(cli(home, "import " + test::shellQuote((home.root() / "fehlt").string())).exitCode, 1);
     EXPECT_EQ(cli(home, "import " + test::shellQuote(source.string()) + " --delete-missing").exitCode, 1);
+}
+
+namespace {
+
+// The header's record count and whether the file is whole for another reader: the end byte
+// right after the last record counted.
+std::string headerOf(const fs::path& table) {
+    auto r = test::runPython(R"(
+import sys, dbfread
+t = dbfread.DBF(sys.argv[1])
+data = open(sys.argv[1], 'rb').read()
+print(t.header.numrecords, len(data) == t.header.headerlen + t.header.numrecords * t.header.recordlen + 1 and data[-1] == 0x1A)
+)",
+                             {table.string()});
+    return r.output;
+}
+
+}  // namespace
+
+// A full disk (a file size limit: the table holds the header and four records) stops the import
+// at the first record that cannot be written; the count tells what reached the table and the
+// exit code the failure. A re-import leaves the old table as it was.
+TEST(KlangoCli, AFullDiskStopsTheImportAndFailsIt) {
+    struct Case {
+        const char* name;
+        bool before;          // a first import of one file made the database
+        const char* options;  // of the import under the limit
+        const char* added;
+        const char* header;  // record count and whether the file is whole
+    };
+    const Case cases[] = {
+        {"new", false, "", "Angefügt: 4\n", "4 True\n"},
+        {"update", true, " --update", "Angefügt: 3\n", "4 True\n"},
+        {"re-import", true, "", "Angefügt: 0\n", "1 True\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempHome home;
+        const fs::path source = home.root() / "Quelle";
+        for (int i = 0; i < 8; ++i)
+            writeId3v1File(source / ("s" + std::to_string(i) + ".mp3"), "Titel " + std::to_string(i), "Band", "", "", 0);
+        const fs::path table = home.data() / "VOLL.dbf";
+        std::string old;
+        if (c.before) {
+            const fs::path first = home.root() / "Erst";
+            fs::create_directories(first);
+            fs::copy_file(source / "s0.mp3", first / "s0.mp3");
+            ASSERT_EQ(cli(home, "import " + test::shellQuote(first.string()) + " --db Voll").exitCode, 0);
+            old = test::readFileBytes(table);
+        }
+        // The limit's signal is ignored, so that writes beyond it fail as on a full disk.
+        auto r = test::runCommand("trap '' XFSZ; prlimit --fsize=3000 " + test::shellQuote(std::string(KLANGO_BINARY_DIR) + "/klango-cli") +
+                                  " --home " + test::shellQuote(home.root().string()) + " import " +
+                                  test::shellQuote(source.string()) + " --db Voll" + c.options);
+        EXPECT_EQ(r.exitCode, 1) << r.output;
+        EXPECT_NE(r.output.find("Die Datenbank konnte nicht geschrieben werden"), std::string::npos) << r.output;
+        EXPECT_NE(r.output.find(c.added), std::string::npos) << r.output;
+        EXPECT_EQ(headerOf(table), c.header);
+        if (c.before && std::string(c.options).empty()) {
+            EXPECT_TRUE(test::readFileBytes(table) == old) << "the old table changed";
+        }
+        std::vector<std::string> files;  // no working table left behind
+        for (const auto& entry : fs::directory_iterator(home.data())) files.push_back(entry.path().filename().string());
+        EXPECT_EQ(files, std::vector<std::string>{"VOLL.dbf"});
+    }
+}
+
+// A name CP1252 cannot hold is refused by every command before anything is created.
+TEST(KlangoCli, ADatabaseNameOutsideTheCodePageIsRefused) {
+    test::TempHome home;
+    const fs::path source = home.root() / "Quelle";
+    writeId3v1File(source / "a.mp3", "Titel", "Band", "", "", 0);
+    for (const std::string& args : std::vector<std::string>{"check \xE6\x97\xA5\xE6\x9C\xAC", "list \xE6\x97\xA5\xE6\x9C\xAC",
+                                   "import " + test::shellQuote(source.string()) + " --db Caf\xC3\xA9\xE2\x88\x9E"}) {
+        auto r = cli(home, args);
+        EXPECT_EQ(r.exitCode, 1) << args;
+        EXPECT_NE(r.output.find("Der Datenbankname enthält Zeichen"), std::string::npos) << r.output;
+        EXPECT_TRUE(fs::is_empty(home.data())) << args;
+    }
 }

@@ -14,6 +14,7 @@
 #include "tag_builder.h"
 #include "trackdb/import_dialog_model.h"
 #include "trackdb/track_record.h"
+#include "platform/clock.h"
 #include "ui/scripted_ui.h"
 
 namespace klango::trackdb {
@@ -166,6 +167,16 @@ TEST_F(Mp3ImportTest, CancellingEitherChoiceTouchesNothing) {
     expectScriptPlayed();
     EXPECT_TRUE(called("warning: Daten einlesen"));
     EXPECT_TRUE(fs::is_empty(home.data()));
+
+    // So is a name the code page cannot hold: the dialog's answer holds a "?" for each such
+    // character, which must not become a file "??.dbf".
+    ui.expectFolder(source());
+    ui.expectSaveFile(base::utf8ToCp1252((home.data() / "\xE6\x97\xA5\xE6\x9C\xAC.dbf").string()));
+    ui.expectSaveFile("");
+    EXPECT_FALSE(runImport());
+    expectScriptPlayed();
+    EXPECT_TRUE(called("warning: Daten einlesen | Der Datenbankname enth\xE4lt Zeichen"));
+    EXPECT_TRUE(fs::is_empty(home.data()));
 }
 
 TEST_F(Mp3ImportTest, UpdateWithAMovedARemovedAndANewFile) {
@@ -278,6 +289,98 @@ TEST_F(Mp3ImportTest, NamesOutsideTheCodePageAreReportedNotImported) {
     expectScriptPlayed();
     EXPECT_EQ(rows("ROCK").size(), 1u);
     EXPECT_TRUE(called("info: Daten einlesen | 1 Datei wurde nicht eingelesen"));
+}
+
+// A re-import without update builds the new table under a working name that no "*.dbf" listing
+// takes for a database; the old table stays as it is until the new one is complete, and an
+// interrupted re-import leaves it so. A working table a killed import left goes with the next
+// import of that name.
+TEST_F(Mp3ImportTest, AReImportReplacesTheOldTableOnlyWhenComplete) {
+    struct Case {
+        const char* db;
+        bool update;
+        bool interrupt;  // after the first file
+        std::vector<std::string> titles;
+        const char* warning;
+    };
+    const Case cases[] = {
+        {"one", false, true, {"X"}, "warning: Import | Der Datenimport wurde unterbrochen, die bisherige Datenbank bleibt"},
+        {"two", false, false, {"A", "B", "C"}, nullptr},
+        {"three", true, false, {"X", "A", "B", "C"}, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.db);
+        const fs::path x = song("x.mp3", "Band", "X");
+        choose(std::string(c.db) + ".dbf");
+        ui.expectDialog();
+        ASSERT_TRUE(runImport());
+        const fs::path table = state.dataFile(base::upperAZ(c.db) + ".dbf");
+        const std::string old = test::readFileBytes(table);
+        const fs::path work = importWorkTable(table);
+        test::writeFileBytes(work, "left by a kill");
+        fs::remove(x);
+        for (const char* t : {"A", "B", "C"}) song(std::string(t) + ".mp3", "Band", t);
+
+        const size_t callsBefore = ui.calls().size();
+        choose(std::string(c.db) + ".dbf");
+        ui.expectYesNo(c.update, "aktualisieren");
+        ui.expectDialog();
+        if (c.update) ui.expectYesNo(false, "l\xF6schen");
+        ui.whileDialogOpen([&](ui::DialogModel& m, int event) {
+            if (event != 2) return;
+            std::vector<std::string> listed;
+            for (const auto& entry : fs::directory_iterator(home.data())) {
+                if (base::upperAZ(entry.path().stem().string()) == base::upperAZ(c.db) &&
+                    base::upperAZ(entry.path().extension().string()) == ".DBF") {
+                    listed.push_back(entry.path().filename().string());
+                }
+            }
+            EXPECT_EQ(listed, std::vector<std::string>{table.filename().string()});
+            if (!c.update) {
+                EXPECT_TRUE(test::readFileBytes(table) == old) << "the old table changed";
+            }
+            if (c.interrupt) dynamic_cast<ImportDialogModel&>(m).interrupt();
+        });
+        ASSERT_TRUE(runImport());
+        ui.whileDialogOpen({});
+        expectScriptPlayed();
+        std::vector<std::string> titles;
+        for (const Row& row : rows(base::upperAZ(c.db))) titles.push_back(row.title);
+        EXPECT_EQ(titles, c.titles);
+        std::vector<std::string> warnings;
+        for (size_t i = callsBefore; i < ui.calls().size(); ++i) {
+            if (ui.calls()[i].rfind("warning:", 0) == 0) warnings.push_back(ui.calls()[i]);
+        }
+        ASSERT_EQ(warnings.size(), c.warning ? 1u : 0u);
+        if (c.warning) {
+            EXPECT_EQ(warnings[0].rfind(c.warning, 0), 0u) << warnings[0];
+        }
+        EXPECT_FALSE(fs::exists(work));
+        for (const char* t : {"A", "B", "C"}) fs::remove(music.root() / (std::string(t) + ".mp3"));
+    }
+}
+
+// While appending, the header tells the records written so far once the clock's second has
+// changed, so that a kill loses at most the last second; not after each record.
+TEST_F(Mp3ImportTest, TheHeaderFollowsTheImportOnceASecond) {
+    struct ClockGuard {
+        platform::FixedClock clock{{{2024, 5, 1}, 12, 0, 0}};
+        ClockGuard() { platform::setClock(&clock); }
+        ~ClockGuard() { platform::setClock(nullptr); }
+    } time;
+    for (const char* t : {"a", "b", "c", "d"}) song(std::string(t) + ".mp3", "Band", t);
+    choose("rock.dbf");
+    ui.expectDialog();
+    std::vector<uint32_t> counts;  // the header's record count at each event of the dialog
+    ui.whileDialogOpen([&](ui::DialogModel&, int event) {
+        const std::string header = test::readFileBytes(state.dataFile("ROCK.dbf")).substr(4, 4);
+        counts.push_back(uint32_t(uint8_t(header[0])) | uint32_t(uint8_t(header[1])) << 8);
+        if (event == 2) time.clock.set({{2024, 5, 1}, 12, 0, 1});  // while the second file is read
+    });
+    ASSERT_TRUE(runImport());
+    expectScriptPlayed();
+    EXPECT_EQ(counts, (std::vector<uint32_t>{0, 0, 2, 2, 2}));
+    EXPECT_EQ(rows("ROCK").size(), 4u);
 }
 
 }  // namespace
