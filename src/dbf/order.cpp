@@ -11,6 +11,7 @@
 #include "dbf/index_file.h"
 #include "dbf/key_expression.h"
 #include "dbf/order_entries.h"
+#include "platform/scratch_memory.h"
 
 namespace klango::dbf {
 
@@ -242,9 +243,10 @@ void Order::Impl::buildEntries() {
     // records are read in file order, which the memory system rewards) and kept until the build
     // is done; building them later in key order would touch the records at random.
     // Without the memory for that, the keys are built on ties instead: slower, same result.
-    std::unique_ptr<char[]> arena(compiled && needFull ? new (std::nothrow) char[size_t(n) * width] : nullptr);
+    std::unique_ptr<platform::ScratchMemory> arena =
+        compiled && needFull ? platform::ScratchMemory::allocate(size_t(n) * width) : nullptr;
     const bool keepKeys = arena != nullptr;
-    auto arenaKey = [&](uint32_t recno) { return arena.get() + size_t(recno - 1) * width; };
+    auto arenaKey = [&](uint32_t recno) { return arena->data() + size_t(recno - 1) * width; };
     std::string k;
     char prefix[kPrefixBytes];
     const size_t prefixLen = std::min(width, kPrefixBytes);
