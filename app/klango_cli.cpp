@@ -109,9 +109,13 @@ int cmdCheck(const Context& ctx, const std::vector<std::string>& args) {
     if (!databaseName(args[0], name)) return 1;
     dbf::WorkAreas areas(ctx.data());
     ConsoleUi ui(false);
-    if (!trackdb::CHECKDATA(areas, ui, name)) return fail("Datenbank \"" + args[0] + "\" konnte nicht geprüft werden");
+    if (!trackdb::CHECKDATA(areas, ui, name, trackdb::CheckDataEnd::KeepOpen)) {
+        return fail("Datenbank \"" + args[0] + "\" konnte nicht geprüft werden");
+    }
     const std::string base = shell::RXSTRCAPALL(trackdb::databaseBaseName(name));
-    dbf::DbfTable* table = areas.use(base, "DMP3");
+    // The check leaves the table open when it could build every order; else it is opened again.
+    dbf::DbfTable* table = areas.get("DMP3");
+    if (!table) table = areas.use(base, "DMP3");
     if (!table) return fail("Datenbank \"" + args[0] + "\" lässt sich nicht öffnen");
     std::cout << "Datenbank: " << base::cp1252ToUtf8(base) << "\n"
               << "Felder: " << table->fieldCount() << "\n"
@@ -153,13 +157,20 @@ int cmdList(const Context& ctx, const std::vector<std::string>& args) {
 
     dbf::WorkAreas areas(ctx.data());
     ConsoleUi ui(false);
-    if (!trackdb::CHECKDATA(areas, ui, cpName)) return fail("Datenbank \"" + *name + "\" konnte nicht geprüft werden");
+    if (!trackdb::CHECKDATA(areas, ui, cpName, trackdb::CheckDataEnd::KeepOpen)) {
+        return fail("Datenbank \"" + *name + "\" konnte nicht geprüft werden");
+    }
     const std::string base = shell::RXSTRCAPALL(trackdb::databaseBaseName(cpName));
-    dbf::DbfTable* table = areas.use(base, "DMP3");
-    if (!table) return fail("Datenbank \"" + *name + "\" lässt sich nicht öffnen");
-    for (const auto& o : trackdb::trackOrders()) {
-        table->attachOrder(trackdb::indexFile(ctx.data(), base, o.number),
-                           trackdb::trackOrderKey(table->structure(), o));
+    // The check leaves the table open with its six orders when it could build them all; else the
+    // table is opened again with whatever index files there are.
+    dbf::DbfTable* table = areas.get("DMP3");
+    if (!table) {
+        table = areas.use(base, "DMP3");
+        if (!table) return fail("Datenbank \"" + *name + "\" lässt sich nicht öffnen");
+        for (const auto& o : trackdb::trackOrders()) {
+            table->attachOrder(trackdb::indexFile(ctx.data(), base, o.number),
+                               trackdb::trackOrderKey(table->structure(), o));
+        }
     }
     if (!table->setOrder(order)) return fail("Sortierung " + std::to_string(order) + " nicht verfügbar");
     trackdb::writeRecords(*table, std::cout, csv);

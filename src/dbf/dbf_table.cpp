@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "platform/binary_file.h"
+#include "platform/mapped_file.h"
 #include "platform/clock.h"
 #include "base/cp1252.h"
 #include "base/error.h"
@@ -378,26 +379,28 @@ std::unique_ptr<DbfTable> DbfTable::open(const fs::path& file) {
             reportCorruption(file, "zu viele Saetze");
             return nullptr;
         }
+        table->m_file = std::move(handle);
+        if (!table->mapRecords(uint32_t(records))) {
+            if (askRetry(tableError(base::kErrRead, kSubOpen, "Read error", file, "open", table->m_file->lastOsCode()))) {
+                continue;
+            }
+            return nullptr;
+        }
         table->m_recordCount = uint32_t(records);
-        if (!table->ensureCapacity(table->m_recordCount)) {
-            base::ErrorRecord e = tableError(base::kErrMemory, kSubMemory, "Not enough memory", file, "open");
-            e.canDefault = true;
-            base::raiseError(e);
-            return nullptr;
-        }
-        const size_t dataSize = size_t(records) * size_t(table->m_recordLength);
-        if (dataSize > 0 && !handle->readAt(uint64_t(headerLength), table->m_records.get(), dataSize)) {
-            if (askRetry(tableError(base::kErrRead, kSubOpen, "Read error", file, "open", handle->lastOsCode()))) continue;
-            return nullptr;
-        }
+        // Counting the deleted records reads every record's flag once; the memory behind the
+        // records read is given back as the count goes (the orders read them again anyway).
+        constexpr uint32_t kCountStep = 8192;
         uint32_t deleted = 0;
-        const char* p = table->m_records.get();
-        for (uint32_t i = 0; i < table->m_recordCount; ++i, p += table->m_recordLength) {
-            if (*p == dbf::kDeletedFlag) ++deleted;
+        for (uint32_t first = 1; first <= table->m_recordCount; first += kCountStep) {
+            const uint32_t last = std::min(table->m_recordCount, first + (kCountStep - 1));
+            const char* p = table->recordData(first);
+            for (uint32_t r = first; r <= last; ++r, p += table->m_recordLength) {
+                if (*p == dbf::kDeletedFlag) ++deleted;
+            }
+            table->releaseRecords(first, last);
         }
         table->m_deletedCount = deleted;
         table->m_blank.assign(size_t(table->m_recordLength), ' ');
-        table->m_file = std::move(handle);
         table->goTop();
         return table;
     }
@@ -407,6 +410,7 @@ void DbfTable::close() {
     if (!isOpen()) return;
     detachOrders();  // writes the current record and saves every order to its file
     writeBackUnsaved();
+    truncatedUnder("close");
     if (m_appended) stampEnd(true);
     if (!m_file->close()) {
         base::ErrorRecord e = tableError(base::kErrClose, kSubWrite, "Close error", m_path, "close", m_file->lastOsCode());
@@ -414,7 +418,10 @@ void DbfTable::close() {
         base::raiseError(e);
     }
     m_file.reset();
-    m_records.reset();
+    m_map.reset();
+    m_mappedRecords = nullptr;
+    m_mappedCount = 0;
+    m_appendedRecords.reset();
     m_capacity = 0;
     m_recordCount = 0;
     m_deletedCount = 0;
@@ -434,19 +441,61 @@ int DbfTable::fieldPos(std::string_view name) const { return fieldIndexOf(m_fiel
 
 const char* DbfTable::recordBytes(uint32_t recno) const {
     if (recno < 1 || recno > m_recordCount) return m_blank.data();
-    return m_records.get() + size_t(recno - 1) * size_t(m_recordLength);
+    return recordData(recno);
+}
+
+void DbfTable::releaseRecords(uint32_t first, uint32_t last) const {
+    // Released pages read from the file again: only while the file holds every change.
+    if (!m_map || m_mapStale || m_dirty || m_appendPending || !m_unsaved.empty() || !m_deferred.empty()) return;
+    first = std::max<uint32_t>(first, 1);
+    last = std::min(last, m_mappedCount);
+    if (first > last) return;
+    m_map->release(size_t(m_headerLength) + size_t(first - 1) * size_t(m_recordLength),
+                   size_t(last - first + 1) * size_t(m_recordLength));
 }
 
 // ---- buffer and file -------------------------------------------------------------------------
 
+// Maps the file's header and first count records: the records read from the file cache, not
+// copied. Changes are made in this process's copy and written to the file separately.
+bool DbfTable::mapRecords(uint32_t count) {
+    int os = 0;
+    auto map = platform::MappedFile::map(*m_file, uint64_t(m_headerLength) + uint64_t(count) * uint64_t(m_recordLength),
+                                         os);
+    if (!map) return false;
+    m_map = std::move(map);
+    m_mappedRecords = m_map->data() + m_headerLength;
+    m_mappedCount = count;
+    m_mapStale = false;
+    m_appendedRecords.reset();
+    m_capacity = 0;
+    return true;
+}
+
+bool DbfTable::truncatedUnder(const char* operation) {
+    if (!m_map || !m_map->truncated()) return false;
+    if (!m_truncationTold) {
+        m_truncationTold = true;
+        base::ErrorRecord e = tableError(base::kErrCorruption, kSubCorruption, "Corruption detected", m_path, operation);
+        e.args = std::vector<std::string>{"Datei waehrend der Arbeit verkuerzt"};
+        e.canDefault = true;
+        base::raiseError(e);
+    }
+    return true;
+}
+
+// Room for the records beyond the mapped ones.
 bool DbfTable::ensureCapacity(uint32_t records) {
-    if (size_t(records) <= m_capacity && m_records) return true;
-    size_t want = std::max<size_t>(records, 1);
+    const size_t appended = records > m_mappedCount ? size_t(records - m_mappedCount) : 0;
+    if (appended <= m_capacity && m_appendedRecords) return true;
+    size_t want = std::max<size_t>(appended, 64);
     if (m_capacity > 0) want = std::max(want, m_capacity + m_capacity / 2);
     char* fresh = new (std::nothrow) char[want * size_t(m_recordLength)];
     if (!fresh) return false;
-    if (m_records) std::memcpy(fresh, m_records.get(), size_t(m_recordCount) * size_t(m_recordLength));
-    m_records.reset(fresh);
+    if (m_appendedRecords && m_recordCount > m_mappedCount) {
+        std::memcpy(fresh, m_appendedRecords.get(), size_t(m_recordCount - m_mappedCount) * size_t(m_recordLength));
+    }
+    m_appendedRecords.reset(fresh);
     m_capacity = want;
     return true;
 }
@@ -572,6 +621,7 @@ bool DbfTable::flush() {
     // A record whose write has just failed is not asked about twice; the next flush tries again.
     bool ok = m_unsaved.size() == unsavedBefore && writeBackUnsaved();
     if (ok && m_stampDue) ok = stampEnd(false);
+    if (truncatedUnder("flush")) ok = false;
     return ok;
 }
 
@@ -761,9 +811,7 @@ void DbfTable::goBottom() {
 // order. Past the end: end of file; before the first: bof on the first visible record.
 void DbfTable::goNatural(uint32_t from, long steps) {
     m_cacheValid = false;
-    const char* base = m_records.get();
-    const size_t len = size_t(m_recordLength);
-    auto visible = [&](uint32_t r) { return base[size_t(r - 1) * len] != dbf::kDeletedFlag; };
+    auto visible = [&](uint32_t r) { return recordData(r)[0] != dbf::kDeletedFlag; };
     if (steps > 0) {
         uint32_t r = from;
         while (steps > 0) {
@@ -889,15 +937,22 @@ void DbfTable::pack() {
         return out.writeAt(offset, chunk.data(), chunk.size());
     }, true);
     if (!fresh) return;
+    // The new file holds exactly the kept records: they are mapped from it. Should that fail,
+    // they move together in memory instead.
+    std::unique_ptr<BinaryFile> old = std::move(m_file);
     m_file = std::move(fresh);
     m_header = std::move(header);
-    char* dst = m_records.get();
-    for (uint32_t r = 1; r <= m_recordCount; ++r) {
-        const char* rec = recordData(r);
-        if (rec[0] == dbf::kDeletedFlag) continue;
-        if (dst != rec) std::memmove(dst, rec, len);
-        dst += len;
+    if (!mapRecords(kept)) {
+        m_mapStale = true;
+        uint32_t to = 1;
+        for (uint32_t r = 1; r <= m_recordCount; ++r) {
+            const char* rec = recordData(r);
+            if (rec[0] == dbf::kDeletedFlag) continue;
+            if (to != r) std::memmove(recordData(to), rec, len);
+            ++to;
+        }
     }
+    old.reset();
     m_recordCount = kept;
     m_deletedCount = 0;
     // The file is already complete; close has nothing left to stamp.
@@ -1016,6 +1071,8 @@ Order* DbfTable::addOrder(const fs::path& file, KeySpec key, OrderOptions option
     if (!isOpen()) return nullptr;
     commit();
     std::unique_ptr<Order> built = Order::build(*this, file, key, std::move(options));
+    // Keys read from pages the file no longer holds would be zero bytes: no order from them.
+    if (truncatedUnder("index")) return nullptr;
     return keepOrder(std::move(built), std::move(key));
 }
 
@@ -1023,6 +1080,7 @@ Order* DbfTable::attachOrder(const fs::path& file, KeySpec key, OrderOptions opt
     if (!isOpen()) return nullptr;
     commit();
     std::unique_ptr<Order> loaded = Order::load(*this, file, key, std::move(options));
+    if (truncatedUnder("index")) return nullptr;
     return keepOrder(std::move(loaded), std::move(key));
 }
 

@@ -1,6 +1,7 @@
-// One open dBase III table file (.dbf), opened exclusively. The table owns its records in
-// memory (read at open, written through to the file when the record pointer leaves a changed
-// record, on flush and on close) and the index orders attached to it. Records flagged as
+// One open dBase III table file (.dbf), opened exclusively. The table holds its records in
+// memory (the file's records mapped privately at open, appended ones in a buffer of its own;
+// written through to the file when the record pointer leaves a changed record, on flush and on
+// close) and the index orders attached to it. Records flagged as
 // deleted are invisible to movement, counting, copying and indexing.
 // Failures go to the installed error handler (base/error.h); callers see a failed result.
 #pragma once
@@ -20,6 +21,7 @@
 
 namespace klango::platform {
 class BinaryFile;
+class MappedFile;
 }
 
 namespace klango::dbf {
@@ -70,6 +72,10 @@ public:
     // Bytes of a record as committed (the current record's pending changes included).
     const char* recordBytes(uint32_t recno) const;
     RecordView view(uint32_t recno) const { return {m_fields, recordBytes(recno)}; }
+    // A hint after reading records first..last in record order: the memory behind them may be
+    // given back while every change is in the file (it is read again when needed). Bytes handed
+    // out stay valid and read the same.
+    void releaseRecords(uint32_t first, uint32_t last) const;
 
     // Position: records are numbered from 1; at end of file recNo() is lastRec() + 1.
     uint32_t recNo() const { return m_recno; }
@@ -166,7 +172,13 @@ private:
     bool visibleInView(uint32_t recno) const;
     std::vector<Order*> orderPointers() const;
 
-    char* recordData(uint32_t recno) { return m_records.get() + size_t(recno - 1) * size_t(m_recordLength); }
+    char* recordData(uint32_t recno) const {
+        return recno <= m_mappedCount ? m_mappedRecords + size_t(recno - 1) * size_t(m_recordLength)
+                                      : m_appendedRecords.get() + size_t(recno - m_mappedCount - 1) * size_t(m_recordLength);
+    }
+    bool mapRecords(uint32_t count);
+    // Has the file been cut shorter under the mapped records? Told to the handler once.
+    bool truncatedUnder(const char* operation);
     const FieldDef* writableField(int field, const char* operation);
     bool checkField(int field, const char* operation) const;
     uint64_t recordOffset(uint32_t recno) const;
@@ -193,9 +205,15 @@ private:
     int m_recordLength = 0;
     uint32_t m_recordCount = 0;
     std::vector<char> m_header;  // header and descriptors as read, rewritten on close after appends
-    // m_recordCount * m_recordLength bytes, read with one read at open; not zero-filled first.
-    std::unique_ptr<char[]> m_records;
-    size_t m_capacity = 0;      // records the buffer holds room for
+    // The file's first m_mappedCount records, mapped at open (header included); the records
+    // appended since live in m_appendedRecords, with room for m_capacity of them.
+    std::unique_ptr<platform::MappedFile> m_map;
+    char* m_mappedRecords = nullptr;
+    uint32_t m_mappedCount = 0;
+    std::unique_ptr<char[]> m_appendedRecords;
+    size_t m_capacity = 0;
+    bool m_mapStale = false;  // the mapped file was replaced (pack) and no longer holds the records
+    bool m_truncationTold = false;
     std::vector<char> m_blank;  // the all-blank record shown at end of file
     uint32_t m_deletedCount = 0;
     uint32_t m_recno = 1;

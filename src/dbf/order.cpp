@@ -11,6 +11,7 @@
 #include "dbf/index_file.h"
 #include "dbf/key_expression.h"
 #include "dbf/order_entries.h"
+#include "platform/scratch_memory.h"
 
 namespace klango::dbf {
 
@@ -18,6 +19,9 @@ namespace {
 
 // Key bytes held in each entry; longer keys are built from the record when prefixes tie.
 constexpr size_t kPrefixBytes = 16;
+// Passes over the records in record order give back the memory behind each this many records
+// read (DbfTable::releaseRecords), so that a big table is never all resident at once.
+constexpr uint32_t kReleaseStep = 8192;
 
 int compareBytes(std::string_view a, std::string_view b) {
     size_t n = std::min(a.size(), b.size());
@@ -240,13 +244,15 @@ void Order::Impl::buildEntries() {
     // records are read in file order, which the memory system rewards) and kept until the build
     // is done; building them later in key order would touch the records at random.
     // Without the memory for that, the keys are built on ties instead: slower, same result.
-    std::unique_ptr<char[]> arena(compiled && needFull ? new (std::nothrow) char[size_t(n) * width] : nullptr);
+    std::unique_ptr<platform::ScratchMemory> arena =
+        compiled && needFull ? platform::ScratchMemory::allocate(size_t(n) * width) : nullptr;
     const bool keepKeys = arena != nullptr;
-    auto arenaKey = [&](uint32_t recno) { return arena.get() + size_t(recno - 1) * width; };
+    auto arenaKey = [&](uint32_t recno) { return arena->data() + size_t(recno - 1) * width; };
     std::string k;
     char prefix[kPrefixBytes];
     const size_t prefixLen = std::min(width, kPrefixBytes);
     for (uint32_t r = 1; r <= n; ++r) {
+        if (keepKeys && r % kReleaseStep == 1 && r > 1) table.releaseRecords(r - kReleaseStep, r - 1);
         const char* bytes = table.recordBytes(r);
         if (!visible(bytes)) continue;
         OrderEntry e;
@@ -264,6 +270,8 @@ void Order::Impl::buildEntries() {
         }
         all.push_back(e);
     }
+    // With the full keys kept, the build reads no record again.
+    if (keepKeys && n > 0) table.releaseRecords((n - 1) / kReleaseStep * kReleaseStep + 1, n);
     std::sort(all.begin(), all.end(), [](const OrderEntry& a, const OrderEntry& b) {
         if (a.hi != b.hi) return a.hi < b.hi;
         if (a.lo != b.lo) return a.lo < b.lo;
@@ -377,7 +385,10 @@ bool Order::Impl::adopt(const IndexFileContents& c) {
     if (!unique && !c.shadow.empty()) return false;
     const uint32_t n = table.lastRec();
     size_t visibleCount = 0;
-    for (uint32_t r = 1; r <= n; ++r) visibleCount += visible(table.recordBytes(r)) ? 1 : 0;
+    for (uint32_t r = 1; r <= n; ++r) {
+        visibleCount += visible(table.recordBytes(r)) ? 1 : 0;
+        if (r % kReleaseStep == 0) table.releaseRecords(r - (kReleaseStep - 1), r);
+    }
     if (c.entries.size() + c.shadow.size() != visibleCount) return false;
 
     std::vector<bool> seen(size_t(n) + 1, false);

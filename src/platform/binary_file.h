@@ -51,6 +51,8 @@ public:
     bool isOpen() const { return m_fd >= 0; }
     int lastOsCode() const { return m_lastOsCode; }
     const std::filesystem::path& path() const { return m_path; }
+    // The descriptor, for mapping the file (MappedFile); -1 when closed.
+    int descriptor() const { return m_fd; }
 
 private:
     BinaryFile(int fd, std::filesystem::path path) : m_fd(fd), m_path(std::move(path)) {}
