@@ -75,6 +75,7 @@ int main(int argc, char** argv) {
     const shell::WindowRect rect = shell::placeMainWindow(sh, desktop, gui::firstSize(sh.state, desktop));
     shell::buildMenu(sh);
     gui::MainWindow window(sh, ui);
+    help.setPlacedOver(&window);
     shell::ShellHooks& hooks = sh.hooks;
     hooks.quit = [&window] { window.close(); };
     hooks.ABOUTINFO = [&window, &sh](bool start) {

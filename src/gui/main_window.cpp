@@ -95,10 +95,8 @@ shell::DesktopRect desktopRect(const QScreen* screen) {
 }
 
 shell::FirstSize firstSize(const shell::AppState& state, const shell::DesktopRect& desktop) {
-    // A title bar and a thin border on each side, as most window managers draw them.
-    constexpr int kFrameWidth = 8, kFrameHeight = 32;
     const int height = std::max(480, (desktop.bottom - desktop.top) * 2 / 3);
-    return {TablePanel::wantedWidth(state), height, kFrameWidth, kFrameHeight};
+    return {TablePanel::wantedWidth(state), height, kFrameAllowanceWidth, kFrameAllowanceHeight};
 }
 
 shell::WindowPlacement MainWindow::placement() const {

@@ -159,7 +159,7 @@ void QtUi::runWithMeter(const std::string& title, const std::string& text, const
     MsgMeterDialog dialog(toQ(title), toQ(text), [this] { processEvents(); }, parent());
     dialog.setFont(dialogFont(state().OFONT));
     dialog.adjustSize();
-    placeDialog(&dialog, state());
+    placeDialog(&dialog, state(), m_mainWindow.data());
     // The window must show before the first step, whatever the throttle says.
     m_sinceEvents.invalidate();
     dialog.run(action);
@@ -180,7 +180,7 @@ void QtUi::runDialog(ui::DialogModel& model, const std::function<void()>& onShow
     dialog->setWindowTitle(toQ(model.title()));
     dialog->setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     dialog->adjustSize();
-    placeDialog(dialog.get(), state());
+    placeDialog(dialog.get(), state(), m_mainWindow.data());
 
     const std::string outerTopic = m_helpTopic;
     if (!model.helpTopic().empty()) m_helpTopic = model.helpTopic();
