@@ -148,3 +148,15 @@ TEST(KlangoCli, ImportFillsUpdatesAndReportsTheCounters) {
     EXPECT_EQ(cli(home, "import " + test::shellQuote((home.root() / "fehlt").string())).exitCode, 1);
     EXPECT_EQ(cli(home, "import " + test::shellQuote(source.string()) + " --delete-missing").exitCode, 1);
 }
+
+// The program folder may follow the command as well; a missing folder name is refused.
+TEST(KlangoCli, HomeAfterTheCommand) {
+    test::TempHome home;
+    const std::string cli = test::shellQuote(std::string(KLANGO_BINARY_DIR) + "/klango-cli");
+    auto r = test::runCommand(cli + " check pop --home " + test::shellQuote(home.root().string()));
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_TRUE(fs::exists(home.data() / "Pop.dbf"));
+    r = test::runCommand(cli + " list pop --csv --home");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.output.find("--home braucht einen Ordner"), std::string::npos) << r.output;
+}
