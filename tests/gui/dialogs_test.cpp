@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -159,10 +160,21 @@ TEST(QtUi, ProcessEventsIsThrottled) {
     EXPECT_LE(ui.processEventsPassed(), 1 + elapsed / QtUi::kProcessEventsIntervalMs + 1);
 }
 
-TEST(QtUi, NameFiltersMatchBothCases) {
-    EXPECT_EQ(QtUi::nameFilter("Datenbanken|*.dbf"), "Datenbanken (*.dbf *.DBF)");
-    EXPECT_EQ(QtUi::nameFilter("MP3|*.mp3;*.MP3|Alle|*.*"), "MP3 (*.mp3 *.MP3);;Alle (*.*)");
+TEST(QtUi, NameFiltersShowEachPatternOnceAndPickersStartAtTheLastImport) {
+    EXPECT_EQ(QtUi::nameFilter("Datenbanken|*.dbf"), "Datenbanken (*.dbf)");
+    EXPECT_EQ(QtUi::nameFilter("MP3|*.mp3;*.MP3|Alle|*.*"), "MP3 (*.mp3);;Alle (*.*)");
+    EXPECT_EQ(QtUi::nameFilter("MP3-Datenbanken (*.DBF)|*.DBF"), "MP3-Datenbanken (*.DBF)");
     EXPECT_EQ(QtUi::nameFilter(""), "");
+
+    test::StartedShell s;
+    const std::filesystem::path music = s.home.root() / "Musik";
+    std::filesystem::create_directories(music);
+    EXPECT_EQ(s.ui.startFolder(""), QDir::homePath());  // nothing imported yet
+    s.shell.state.settings().write(shell::keys::kImpPath, music.string() + "/");
+    EXPECT_EQ(QDir(s.ui.startFolder("")).canonicalPath(), QDir(toQ(music.string())).canonicalPath());
+    EXPECT_EQ(s.ui.startFolder("/tmp"), "/tmp");
+    std::filesystem::remove(music);
+    EXPECT_EQ(s.ui.startFolder(""), QDir::homePath());
 }
 
 class TestModel : public ui::DialogModel {
