@@ -32,7 +32,7 @@ using namespace klango;
 namespace {
 
 constexpr const char* kUsage =
-    "Aufruf: klango-cli [--home ORDNER] BEFEHL ...\n"
+    "Aufruf: klango-cli [--home ORDNER] BEFEHL ... [--home ORDNER]\n"
     "\n"
     "Klango verwaltet eine Sammlung von MP3-Dateien in Datenbanken im Ordner \"Daten\"\n"
     "des Programmordners.\n"
@@ -291,6 +291,16 @@ int main(int argc, char** argv) {
     if (i >= args.size()) {
         std::cerr << kUsage;
         return 1;
+    }
+    // "--home ORDNER" counts after the command too.
+    for (size_t j = i + 1; j < args.size();) {
+        if (args[j] != "--home") {
+            ++j;
+            continue;
+        }
+        if (j + 1 >= args.size()) return fail("--home braucht einen Ordner");
+        ctx.home = args[j + 1];
+        args.erase(args.begin() + std::ptrdiff_t(j), args.begin() + std::ptrdiff_t(j) + 2);
     }
     std::error_code ec;
     if (!fs::is_directory(ctx.home, ec)) return fail("Programmordner \"" + ctx.home.string() + "\" nicht gefunden");

@@ -37,13 +37,6 @@ void installErrorHandler() {
     });
 }
 
-shell::DesktopRect desktopRect() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen) return {0, 0, 480, 640};
-    const QRect g = screen->geometry();
-    return {g.top(), g.left(), g.top() + g.height(), g.left() + g.width()};
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -78,9 +71,11 @@ int main(int argc, char** argv) {
     ui.setHelpWindow(&help);
 
     // Steps 9 to 14: the main window at its rectangle, with menu, icon and message bar.
-    const shell::WindowRect rect = shell::placeMainWindow(sh, desktopRect());
+    const shell::DesktopRect desktop = gui::desktopRect(QGuiApplication::primaryScreen());
+    const shell::WindowRect rect = shell::placeMainWindow(sh, desktop, gui::firstSize(sh.state, desktop));
     shell::buildMenu(sh);
     gui::MainWindow window(sh, ui);
+    help.setPlacedOver(&window);
     shell::ShellHooks& hooks = sh.hooks;
     hooks.quit = [&window] { window.close(); };
     hooks.ABOUTINFO = [&window, &sh](bool start) {
@@ -99,7 +94,6 @@ int main(int argc, char** argv) {
     tableWindow.install();
     window.applyRectangle(rect);
     window.show();
-    window.applyRectangle(rect);  // now that the frame is known
 
     const int rc = app.exec();
 

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "gui/artwork.h"
@@ -57,6 +58,13 @@ AboutBox::AboutBox(const QString& release, bool start, QWidget* parent) : QDialo
         layout->addWidget(label);
     }
     layout->addStretch(1);
+    if (!start) {
+        auto* close = new QPushButton(u8q("Schließen"), this);
+        close->setObjectName(QStringLiteral("aboutClose"));
+        close->setDefault(true);
+        connect(close, &QPushButton::clicked, this, &QDialog::accept);
+        layout->addWidget(close, 0, Qt::AlignHCenter);
+    }
 
     m_timer.setSingleShot(true);
     m_timer.setInterval(kStartScreenMs);

@@ -1,5 +1,6 @@
 // The about box (ABOUTINFO): a modal dialog of 320 by 200 pixels titled CRELEASE, black on
-// white, with the "About" picture at the top and three short text blocks. A left click closes it;
+// white, with the "About" picture at the top, three short text blocks and (not on the start
+// screen) a close button. A left click closes it;
 // as the start screen (ABOUTWAIT) it also closes itself three seconds after it was first painted.
 // Made by the entry routine and by the "&Über Klango" command, on the GUI thread.
 #pragma once

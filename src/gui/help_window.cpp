@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QSplitter>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "platform/file_names.h"
+#include "gui/dialog_style.h"
 #include "gui/qt_text.h"
 
 namespace klango::gui {
@@ -62,6 +64,15 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     });
 }
 
+void HelpWindow::keyPressEvent(QKeyEvent* event) {
+    // Escape reaches here from the search line, the list and the text, none of which take it.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void HelpWindow::setHelpFolder(const std::filesystem::path& folder) {
     m_folder = folder;
     m_keywords = ui::readHelpIndex(platform::resolveCaseBlind(folder, kIndex));
@@ -105,6 +116,10 @@ void HelpWindow::bringUp() {
     if (windowModality() != wanted) {
         hide();
         setWindowModality(wanted);
+    }
+    if (!m_placed && m_over && m_over->isVisible()) {
+        m_placed = true;
+        centreOn(this, m_over->frameGeometry());
     }
     show();
     raise();

@@ -1,11 +1,12 @@
 // The help window: the program's HTML help in a browser pane, opened at the anchor of the current
 // help topic, and the keyword index beside it (a search line and the keyword list; a chosen
-// keyword opens its anchor). One window for the run, owned by the entry routine; F1, the Help
+// keyword opens its anchor). Escape closes it. One window for the run, owned by the entry routine; F1, the Help
 // menu and the dialogs' help buttons call it on the GUI thread.
 #pragma once
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QTextBrowser>
 #include <QWidget>
 #include <filesystem>
@@ -24,6 +25,9 @@ public:
 
     explicit HelpWindow(QWidget* parent = nullptr);
 
+    // The window the help opens centred on when it is first shown (the main window).
+    void setPlacedOver(QWidget* window) { m_over = window; }
+
     // The folder holding the document and its index (the "help" folder beside the program).
     void setHelpFolder(const std::filesystem::path& folder);
     bool hasDocument() const;
@@ -39,11 +43,16 @@ public:
     // The anchor last opened.
     const std::string& currentAnchor() const { return m_anchor; }
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void openAnchor(const std::string& anchor);
     void filterKeywords(const QString& text);
     void bringUp();
 
+    QPointer<QWidget> m_over;
+    bool m_placed = false;
     std::filesystem::path m_folder;
     std::vector<ui::HelpKeyword> m_keywords;
     std::string m_anchor;

@@ -11,6 +11,7 @@
 #include "gui/message_bar.h"
 #include "gui/qt_text.h"
 #include "gui/qt_ui.h"
+#include "gui/table_panel.h"
 
 namespace klango::gui {
 
@@ -87,15 +88,25 @@ void MainWindow::refreshMenu() {
     for (const Bound& b : m_bound) b.action->setEnabled(shell::entryEnabled(m_shell, b.rule, b.command));
 }
 
+shell::DesktopRect desktopRect(const QScreen* screen) {
+    if (!screen) return {0, 0, 480, 640};
+    const QRect g = screen->availableGeometry();
+    return {g.top(), g.left(), g.top() + g.height(), g.left() + g.width()};
+}
+
+shell::FirstSize firstSize(const shell::AppState& state, const shell::DesktopRect& desktop) {
+    const int height = std::max(480, (desktop.bottom - desktop.top) * 2 / 3);
+    return {TablePanel::wantedWidth(state), height, kFrameAllowanceWidth, kFrameAllowanceHeight};
+}
+
 shell::WindowPlacement MainWindow::placement() const {
     const QRect outer = frameGeometry();
     const int menuHeight = menuBar() ? menuBar()->height() : 0;
-    return {outer.top(), outer.left(), outer.height(), outer.width(), width(), height() - menuHeight};
+    return {outer.top(), outer.left(), height(), width(), width(), height() - menuHeight};
 }
 
 void MainWindow::applyRectangle(const shell::WindowRect& rect) {
-    const QSize frame = frameGeometry().size() - size();
-    resize(std::max(1, rect.right - rect.left - frame.width()), std::max(1, rect.bottom - rect.top - frame.height()));
+    resize(std::max(1, rect.right - rect.left), std::max(1, rect.bottom - rect.top));
     move(rect.left, rect.top);
 }
 

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QMainWindow>
 #include <QMenu>
+#include <QScreen>
 #include <vector>
 
 #include "shell/startup.h"
@@ -15,6 +16,13 @@ namespace klango::gui {
 
 class MessageBar;
 class QtUi;
+
+// The desktop the main window is placed on: the screen's area without the desktop's panels
+// (0, 0, 480, 640 without a screen).
+shell::DesktopRect desktopRect(const QScreen* screen);
+// What the first start asks for: the width that shows the whole button bar and the first
+// columns, two thirds of the desktop's height but at least 480 pixels, room for a usual frame.
+shell::FirstSize firstSize(const shell::AppState& state, const shell::DesktopRect& desktop);
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -30,9 +38,12 @@ public:
     // Re-evaluates every entry's enable rule (RXSETMENU's redraw, and whenever a menu opens).
     void refreshMenu();
 
-    // The rectangle the shell stores: outer position and size, client area below the menu.
+    // The rectangle the shell stores: the frame's top left corner, the window's own size (the
+    // frame left out: it is not known before the window manager has framed the window, and a
+    // size with it would grow the window at every start), the client area below the menu.
     shell::WindowPlacement placement() const;
-    // Opens the window at a stored rectangle.
+    // Gives the window a rectangle before it is shown: its frame at top and left, its own size
+    // from the rectangle; whatever frame it gets comes around that.
     void applyRectangle(const shell::WindowRect& rect);
 
 protected:

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -78,22 +80,31 @@ QString QtUi::nameFilter(const std::string& filter) {
     QStringList filters;
     const QStringList parts = toQ(filter).split(QLatin1Char('|'));
     for (int i = 0; i + 1 < parts.size(); i += 2) {
+        // The program's file dialog matches names case-blind: each pattern once.
         QStringList patterns;
-        for (const QString& p : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-            const QString pattern = p.trimmed();
-            for (const QString& variant : {pattern, pattern.toLower(), pattern.toUpper()})
-                if (!patterns.contains(variant)) patterns << variant;
-        }
-        filters << parts[i].trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+        for (const QString& p : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            if (!patterns.contains(p.trimmed(), Qt::CaseInsensitive)) patterns << p.trimmed();
+        const QString description = parts[i].trimmed();
+        const QString shown = QLatin1Char('(') + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+        filters << (description.endsWith(shown, Qt::CaseInsensitive) ? description : description + QLatin1Char(' ') + shown);
     }
     if (filters.isEmpty()) return {};
     return filters.join(QStringLiteral(";;"));
 }
 
+QString QtUi::startFolder(const std::string& requested) const {
+    if (!requested.empty()) return utf8Path(requested);
+    // The folder last imported from, while it is there.
+    const QString last = toQ(state().settings().text(shell::keys::kImpPath));
+    return !last.isEmpty() && QFileInfo(last).isDir() ? last : QDir::homePath();
+}
+
 namespace {
 
-std::string runFileDialog(QWidget* parent, const ui::FileDialogRequest& r, bool save) {
-    QFileDialog dialog(parent, toQ(r.title), utf8Path(r.startFolder));
+std::string runFileDialog(QWidget* parent, const ui::FileDialogRequest& r, const QString& folder, bool save) {
+    QFileDialog dialog(parent, toQ(r.title), folder);
+    // Qt's own dialog on every desktop: it matches the filter's patterns in either case.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     const QString filter = QtUi::nameFilter(r.filter);
@@ -110,12 +121,17 @@ std::string runFileDialog(QWidget* parent, const ui::FileDialogRequest& r, bool 
 
 }  // namespace
 
-std::string QtUi::openFile(const ui::FileDialogRequest& request) { return runFileDialog(parent(), request, false); }
+std::string QtUi::openFile(const ui::FileDialogRequest& request) {
+    return runFileDialog(parent(), request, startFolder(request.startFolder), false);
+}
 
-std::string QtUi::saveFile(const ui::FileDialogRequest& request) { return runFileDialog(parent(), request, true); }
+std::string QtUi::saveFile(const ui::FileDialogRequest& request) {
+    return runFileDialog(parent(), request, startFolder(request.startFolder), true);
+}
 
 std::string QtUi::chooseFolder(const std::string& title, const std::string& startFolder) {
-    const QString folder = QFileDialog::getExistingDirectory(parent(), toQ(title), utf8Path(startFolder));
+    const QString folder = QFileDialog::getExistingDirectory(parent(), toQ(title), this->startFolder(startFolder),
+                                                             QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
     return folder.isEmpty() ? std::string() : corePath(folder);
 }
 
@@ -159,7 +175,7 @@ void QtUi::runWithMeter(const std::string& title, const std::string& text, const
     MsgMeterDialog dialog(toQ(title), toQ(text), [this] { processEvents(); }, parent());
     dialog.setFont(dialogFont(state().OFONT));
     dialog.adjustSize();
-    placeDialog(&dialog, state());
+    placeDialog(&dialog, state(), m_mainWindow.data());
     // The window must show before the first step, whatever the throttle says.
     m_sinceEvents.invalidate();
     dialog.run(action);
@@ -180,7 +196,7 @@ void QtUi::runDialog(ui::DialogModel& model, const std::function<void()>& onShow
     dialog->setWindowTitle(toQ(model.title()));
     dialog->setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     dialog->adjustSize();
-    placeDialog(dialog.get(), state());
+    placeDialog(dialog.get(), state(), m_mainWindow.data());
 
     const std::string outerTopic = m_helpTopic;
     if (!model.helpTopic().empty()) m_helpTopic = model.helpTopic();

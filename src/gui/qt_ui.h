@@ -70,9 +70,13 @@ public:
     // How often processEvents really let the events through (for tests and the benchmark).
     long processEventsPassed() const { return m_passed; }
 
-    // "description|pattern" (patterns separated by ';') as a Qt name filter; patterns match in
-    // upper and lower case: "Datenbanken|*.dbf" -> "Datenbanken (*.dbf *.DBF)".
+    // "description|pattern" (patterns separated by ';') as a Qt name filter showing each pattern
+    // once (the dialog matches them in either case): "Datenbanken|*.dbf;*.DBF" ->
+    // "Datenbanken (*.dbf)"; a description that ends in its patterns keeps them once.
     static QString nameFilter(const std::string& filter);
+    // Where a picker opens: the folder asked for, else the folder last imported from (ImpPath),
+    // else the home folder.
+    QString startFolder(const std::string& requested) const;
 
 private:
     QWidget* parent() const;

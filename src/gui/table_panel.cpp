@@ -4,10 +4,14 @@
 #include <QEvent>
 #include <QMenu>
 #include <QToolButton>
+#include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 #include "table/panel_commands.h"
 #include "table/table_panel_state.h"
+#include "table/track_columns.h"
 #include "gui/artwork.h"
 #include "gui/main_window.h"
 #include "gui/message_bar.h"
@@ -91,22 +95,50 @@ int TablePanel::show(table::TableWindow& window, const std::array<double, table:
     return m_grid->rowsThatFit();
 }
 
+namespace {
+
+// The button bar with its buttons, not yet connected; each action with the button it stands for.
+QToolBar* newButtonBar(QWidget* parent, std::vector<std::pair<QAction*, const table::BarButton*>>& actions) {
+    auto* bar = new QToolBar(parent);
+    bar->setObjectName(QStringLiteral("OBAR"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setContextMenuPolicy(Qt::PreventContextMenu);
+    bar->setIconSize(QSize(TablePanel::kButtonSide, TablePanel::kButtonSide));
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    for (const table::BarButton& b : table::barButtons()) {
+        if (b.groupStart && !actions.empty()) bar->addSeparator();
+        QAction* action = bar->addAction(buttonIcon(b.picture, b.disabledPicture), toQ(b.toolTip));
+        action->setObjectName(QString::fromLatin1(b.picture));
+        action->setToolTip(toQ(b.toolTip));
+        actions.emplace_back(action, &b);
+    }
+    return bar;
+}
+
+}  // namespace
+
+int TablePanel::wantedWidth(const shell::AppState& state) {
+    QWidget scratch;
+    std::vector<std::pair<QAction*, const table::BarButton*>> actions;
+    const int barWidth = newButtonBar(&scratch, actions)->sizeHint().width();
+    const std::array<double, table::kColumnCount> widths = table::columnWidths(state.settings());
+    double columns = 0;
+    for (int c = 0; c < kFirstColumnsShown; ++c) columns += std::isfinite(widths[size_t(c)]) ? widths[size_t(c)] : 0;
+    const int scrollBar = scratch.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int frame = 2 * scratch.style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const int gridWidth = int(std::ceil(std::clamp(columns, 0.0, 10000.0))) + scrollBar + frame;
+    return std::max(barWidth, gridWidth);
+}
+
 void TablePanel::buildBar() {
-    m_bar = new QToolBar(this);
-    m_bar->setObjectName(QStringLiteral("OBAR"));
-    m_bar->setMovable(false);
-    m_bar->setFloatable(false);
-    m_bar->setContextMenuPolicy(Qt::PreventContextMenu);
-    m_bar->setIconSize(QSize(kButtonSide, kButtonSide));
-    m_bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    std::vector<std::pair<QAction*, const table::BarButton*>> actions;
+    m_bar = newButtonBar(this, actions);
     m_bar->installEventFilter(new MessageOnHover(m_main.messageBar(), m_bar));
     layout()->addWidget(m_bar);
     m_actions.clear();
-    for (const table::BarButton& b : table::barButtons()) {
-        if (b.groupStart && !m_actions.empty()) m_bar->addSeparator();
-        QAction* action = m_bar->addAction(buttonIcon(b.picture, b.disabledPicture), toQ(b.toolTip));
-        action->setObjectName(QString::fromLatin1(b.picture));
-        action->setToolTip(toQ(b.toolTip));
+    for (const auto& [action, button] : actions) {
+        const table::BarButton& b = *button;
         const QString message = toQ(b.message);
         const bool markAll = b.command == table::PanelCommand::MarkAllOrNone;
         connect(action, &QAction::hovered, this, [this, message, markAll] {

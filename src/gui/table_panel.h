@@ -27,7 +27,13 @@ class TablePanel : public QWidget, public table::TablePanelView {
 public:
     static constexpr int kButtonSide = 28;
 
+    // The columns the main window shows whole at its first start (state to disc).
+    static constexpr int kFirstColumnsShown = 5;
+
     explicit TablePanel(MainWindow& mainWindow);
+
+    // The client width that shows the whole button bar and the first columns at their widths.
+    static int wantedWidth(const shell::AppState& state);
 
     int show(table::TableWindow& window, const std::array<double, table::kColumnCount>& widths) override;
     std::vector<double> columnWidths() const override;

@@ -2,7 +2,11 @@
 
 #include <QLinearGradient>
 #include <QPainter>
+#include <QAbstractItemView>
+#include <QHelpEvent>
 #include <QPixmap>
+#include <QToolTip>
+#include <algorithm>
 
 namespace klango::gui {
 
@@ -12,6 +16,24 @@ const QColor kSelectedTop(255, 255, 255);
 const QColor kSelectedBottom(128, 128, 128);
 
 }  // namespace
+
+QString TrackGridDelegate::shownText(const QString& text, const QFontMetrics& metrics, int cellWidth) {
+    // One pixel of margin on each side, as the text is drawn.
+    return metrics.elidedText(text, Qt::ElideRight, std::max(0, cellWidth - 2));
+}
+
+bool TrackGridDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                                  const QModelIndex& index) {
+    if (event->type() != QEvent::ToolTip || !index.isValid()) return QStyledItemDelegate::helpEvent(event, view, option, index);
+    const QString text = index.data(Qt::DisplayRole).toString();
+    if (!text.isEmpty() && shownText(text, QFontMetrics(option.font), option.rect.width()) != text) {
+        QToolTip::showText(event->globalPos(), text.trimmed(), view, option.rect);
+    } else {
+        QToolTip::hideText();
+        event->ignore();
+    }
+    return true;
+}
 
 void TrackGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const {
@@ -46,7 +68,7 @@ void TrackGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
             (align.isValid() ? align.toInt() : int(Qt::AlignLeft | Qt::AlignVCenter)) | Qt::TextSingleLine;
         painter->setPen(Qt::black);
         painter->setFont(option.font);
-        painter->drawText(rect.adjusted(1, 0, -1, 0), flags, text);
+        painter->drawText(rect.adjusted(1, 0, -1, 0), flags, shownText(text, QFontMetrics(option.font), rect.width()));
     }
     painter->restore();
 }

@@ -198,11 +198,15 @@ void runMenuCommand(Shell& shell, MenuCommand command, char letter) {
             if (h.MP3SUCH()) refresh(shell);
             focus(shell);
             return;
-        case MenuCommand::Settings:
-            if (h.SETUP()) reopen(shell);
+        case MenuCommand::Settings: {
+            // Saved settings show in the database that was open; with none open there is
+            // nothing to show again (opening would create an empty default database).
+            const bool wasOpen = s.LTAB_OPEN;
+            if (h.SETUP() && wasOpen) reopen(shell);
             refresh(shell);
             focus(shell);
             return;
+        }
         case MenuCommand::Documentation:
             h.helpContents();
             return;

@@ -23,6 +23,12 @@ bool Settings::exists() const {
     return std::filesystem::is_regular_file(m_file, ec);
 }
 
+bool Settings::has(const SettingKey& key) const {
+    // A value never holds a line break, so this one cannot come from the file.
+    static constexpr std::string_view kMissing = "\n";
+    return base::readProfileString(m_file, key.section, key.key, kMissing) != kMissing;
+}
+
 std::string Settings::text(const SettingKey& key) const {
     return base::readProfileString(m_file, key.section, key.key, key.defaultValue);
 }

@@ -23,6 +23,8 @@ class Settings {
     // Does the settings file exist (a missing one reads as all defaults)?
     bool exists() const;
 
+    // Does the file hold key (in its section), whatever its value?
+    bool has(const SettingKey& key) const;
     // The trimmed value, or the key's default when the file, section or key is missing.
     std::string text(const SettingKey& key) const;
     // A switch is on when its value begins with "1" (after trimming, so " 1" is on too).

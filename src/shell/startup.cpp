@@ -68,10 +68,10 @@ void afterStartScreen(Shell& shell) {
     ensureDataFolder(shell.state);
 }
 
-WindowRect placeMainWindow(Shell& shell, const DesktopRect& desktop) {
+WindowRect placeMainWindow(Shell& shell, const DesktopRect& desktop, const FirstSize& first) {
     AppState& s = shell.state;
     s.AWNDSIZE = {desktop.top, desktop.left, desktop.bottom, desktop.right};
-    const WindowRect r = startRectangle(desktop, s.settings());
+    const WindowRect r = startRectangle(desktop, s.settings(), first);
     s.NW_TOP = r.top;
     s.NW_LEFT = r.left;
     s.NW_BOTTOM = r.bottom;

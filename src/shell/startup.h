@@ -50,8 +50,9 @@ void ensureDataFolder(const AppState& state);
 void tableEngineDefaults(Shell& shell);
 
 // Step 9: the desktop goes to AWNDSIZE and the main window's start rectangle to NW_TOP ...
-// NW_HEIGHT (the small-desktop rule or GETCOORDS). Returns the rectangle.
-WindowRect placeMainWindow(Shell& shell, const DesktopRect& desktop);
+// NW_HEIGHT (startRectangle: the small-desktop rule, the stored rectangle or, at the first
+// start, first centred). Returns the rectangle.
+WindowRect placeMainWindow(Shell& shell, const DesktopRect& desktop, const FirstSize& first = {});
 
 // MAKEMENU with the Help links held in the state.
 void buildMenu(Shell& shell);

@@ -1,5 +1,7 @@
 #include "shell/window_coords.h"
 
+#include <algorithm>
+
 namespace klango::shell {
 
 bool isSmallDesktop(const DesktopRect& desktop) { return desktop.bottom < 481 && desktop.right < 641; }
@@ -21,9 +23,41 @@ WindowRect GETCOORDS(const Settings& settings) {
     return r;
 }
 
-WindowRect startRectangle(const DesktopRect& desktop, const Settings& settings) {
+bool hasStoredRectangle(const Settings& settings) { return settings.has(keys::kBottom) && settings.has(keys::kRight); }
+
+WindowRect fitOnDesktop(WindowRect r, const DesktopRect& desktop) {
+    const auto fit = [](int& low, int& high, int deskLow, int deskHigh) {
+        const int room = std::max(1, deskHigh - deskLow);
+        const int size = std::clamp(high - low, 1, room);
+        low = std::clamp(low, deskLow, deskHigh - size);
+        high = low + size;
+    };
+    fit(r.top, r.bottom, desktop.top, desktop.bottom);
+    fit(r.left, r.right, desktop.left, desktop.right);
+    r.width = std::min(r.width, r.right - r.left);
+    r.height = std::min(r.height, r.bottom - r.top);
+    return r;
+}
+
+WindowRect firstStartRectangle(const DesktopRect& desktop, const FirstSize& first) {
+    const int roomWidth = std::max(1, desktop.right - desktop.left - first.frameWidth);
+    const int roomHeight = std::max(1, desktop.bottom - desktop.top - first.frameHeight);
+    const int width = std::clamp(first.width, 1, roomWidth);
+    const int height = std::clamp(first.height, 1, roomHeight);
+    WindowRect r;
+    r.left = desktop.left + (desktop.right - desktop.left - width - first.frameWidth) / 2;
+    r.top = desktop.top + (desktop.bottom - desktop.top - height - first.frameHeight) / 2;
+    r.right = r.left + width;
+    r.bottom = r.top + height;
+    r.width = width;
+    r.height = height;
+    return r;
+}
+
+WindowRect startRectangle(const DesktopRect& desktop, const Settings& settings, const FirstSize& first) {
     if (isSmallDesktop(desktop)) return kSmallDesktopRect;
-    return GETCOORDS(settings);
+    if (!hasStoredRectangle(settings)) return firstStartRectangle(desktop, first);
+    return fitOnDesktop(GETCOORDS(settings), desktop);
 }
 
 int snapHeight(int h) {
@@ -46,8 +80,8 @@ WindowRect storedRectangle(const WindowPlacement& p) {
     WindowRect r;
     r.top = p.top;
     r.left = p.left;
-    const int bottom = p.top + p.outerHeight;
-    const int right = p.left + p.outerWidth;
+    const int bottom = p.top + p.windowHeight;
+    const int right = p.left + p.windowWidth;
     if (r.top < 0) r.top = 0;
     if (r.left < 0) r.left = 0;
     r.bottom = r.top + snapHeight(bottom - r.top);

@@ -1,14 +1,18 @@
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
+#include <QScreen>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "qt_support.h"
 #include "gui/about_box.h"
 #include "gui/artwork.h"
+#include "gui/dialog_style.h"
 #include "gui/help_window.h"
 #include "gui/msg_meter_dialog.h"
 #include "gui/qt_text.h"
@@ -156,10 +160,21 @@ TEST(QtUi, ProcessEventsIsThrottled) {
     EXPECT_LE(ui.processEventsPassed(), 1 + elapsed / QtUi::kProcessEventsIntervalMs + 1);
 }
 
-TEST(QtUi, NameFiltersMatchBothCases) {
-    EXPECT_EQ(QtUi::nameFilter("Datenbanken|*.dbf"), "Datenbanken (*.dbf *.DBF)");
-    EXPECT_EQ(QtUi::nameFilter("MP3|*.mp3;*.MP3|Alle|*.*"), "MP3 (*.mp3 *.MP3);;Alle (*.*)");
+TEST(QtUi, NameFiltersShowEachPatternOnceAndPickersStartAtTheLastImport) {
+    EXPECT_EQ(QtUi::nameFilter("Datenbanken|*.dbf"), "Datenbanken (*.dbf)");
+    EXPECT_EQ(QtUi::nameFilter("MP3|*.mp3;*.MP3|Alle|*.*"), "MP3 (*.mp3);;Alle (*.*)");
+    EXPECT_EQ(QtUi::nameFilter("MP3-Datenbanken (*.DBF)|*.DBF"), "MP3-Datenbanken (*.DBF)");
     EXPECT_EQ(QtUi::nameFilter(""), "");
+
+    test::StartedShell s;
+    const std::filesystem::path music = s.home.root() / "Musik";
+    std::filesystem::create_directories(music);
+    EXPECT_EQ(s.ui.startFolder(""), QDir::homePath());  // nothing imported yet
+    s.shell.state.settings().write(shell::keys::kImpPath, music.string() + "/");
+    EXPECT_EQ(QDir(s.ui.startFolder("")).canonicalPath(), QDir(toQ(music.string())).canonicalPath());
+    EXPECT_EQ(s.ui.startFolder("/tmp"), "/tmp");
+    std::filesystem::remove(music);
+    EXPECT_EQ(s.ui.startFolder(""), QDir::homePath());
 }
 
 class TestModel : public ui::DialogModel {
@@ -207,6 +222,63 @@ TEST(QtUi, ModelDialogsArePlacedCarryTheirTopicAndCloseOnRequest) {
     bool ran = false;
     s.ui.runDialog(other, [&] { ran = true; });
     EXPECT_TRUE(ran);
+}
+
+// The about box, a model's dialog and the help window open centred on the main window where it
+// is now, and fully on the screen where the main window reaches beyond it; the about box closes
+// by its button, the help window by Escape.
+TEST(Dialogs, CentredOnTheMainWindowWhereItIsNowAndOnTheScreen) {
+    Artwork::setFolder(kResources / "art");
+    test::StartedShell s;  // its start rectangle is 0, 0, 768, 1024
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QWidget mainWindow;
+    mainWindow.resize(500, 400);
+    mainWindow.show();
+    ASSERT_TRUE(test::spinUntil([&] { return mainWindow.isVisible(); }));
+    HelpWindow help;
+    help.setHelpFolder(kResources / "help");
+    help.setPlacedOver(&mainWindow);
+
+    struct Case {
+        QPoint mainAt;
+        bool centred;  // else it is pushed onto the screen
+    };
+    for (const Case& c : {Case{{150, 100}, true}, Case{{screen.right() - 300, screen.bottom() - 200}, false}}) {
+        mainWindow.move(c.mainAt);
+        ASSERT_TRUE(test::spinUntil([&] { return mainWindow.frameGeometry().topLeft() == c.mainAt; }));
+        const QPoint centre = mainWindow.frameGeometry().center();
+
+        AboutBox box(u8q("Klango v1.50.17"), false, &mainWindow);
+        placeDialog(&box, s.shell.state);
+        box.show();
+        ASSERT_TRUE(test::spinUntil([&] { return box.isVisible(); }));
+        EXPECT_TRUE(screen.contains(box.frameGeometry())) << c.mainAt.x();
+        if (c.centred) {
+            // Up to the half of the frame that the centring cannot know beforehand.
+            EXPECT_LE(std::abs(box.geometry().center().x() - centre.x()), 3);
+            EXPECT_LE(std::abs(box.geometry().center().y() - centre.y()), 3);
+        }
+        auto* close = box.findChild<QPushButton*>("aboutClose");
+        ASSERT_NE(close, nullptr);
+        EXPECT_EQ(close->text(), u8q("Schließen"));
+        close->click();
+        EXPECT_FALSE(box.isVisible());
+    }
+
+    // The help opens centred on the main window the first time; Escape closes it.
+    mainWindow.move(100, 80);
+    ASSERT_TRUE(test::spinUntil([&] { return mainWindow.frameGeometry().topLeft() == QPoint(100, 80); }));
+    help.showTopic("Filter setzen");
+    ASSERT_TRUE(test::spinUntil([&] { return help.isVisible(); }));
+    EXPECT_TRUE(screen.contains(help.frameGeometry()));
+    if (help.width() < screen.width() - kFrameAllowanceWidth) {
+        EXPECT_LE(std::abs(help.geometry().center().x() - mainWindow.frameGeometry().center().x()), 2);
+    }
+    for (QWidget* focus : {static_cast<QWidget*>(help.searchLine()), static_cast<QWidget*>(help.browser())}) {
+        help.showTopic("Filter setzen");
+        QTest::keyClick(focus, Qt::Key_Escape);
+        EXPECT_FALSE(help.isVisible());
+    }
 }
 
 }  // namespace

@@ -3,12 +3,15 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <gtest/gtest.h>
 
 #include "qt_support.h"
 #include "base/profile_file.h"
+#include "gui/artwork.h"
 #include "gui/message_bar.h"
 #include "gui/qt_text.h"
+#include "gui/table_panel.h"
 
 namespace klango::gui {
 namespace {
@@ -155,6 +158,40 @@ TEST_F(MainWindowTest, MoveAndResizeStoreTheRectangleAndRunTheAutoOpen) {
         w.close();
         EXPECT_EQ(closes, 1);
     }
+}
+
+// The first start, with nothing stored, opens centred on the screen at a width that shows the
+// whole button bar and the first columns; every later start opens at the rectangle the window
+// had, whatever frame the window manager puts around it.
+TEST_F(MainWindowTest, TheRectangleStaysTheSameOverThreeStarts) {
+    Artwork::setFolder(std::filesystem::path(KLANGO_RESOURCES) / "art");
+    const shell::Settings settings = s.shell.state.settings();
+    ASSERT_FALSE(shell::hasStoredRectangle(settings));
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    std::vector<QRect> frames, windows;
+    for (int start = 0; start < 3; ++start) {
+        base::clearProfileCache();
+        const shell::DesktopRect desktop = desktopRect(QGuiApplication::primaryScreen());
+        const shell::WindowRect rect = shell::placeMainWindow(s.shell, desktop, firstSize(s.shell.state, desktop));
+        MainWindow w(s.shell, s.ui);
+        fillViewHooks(w);
+        w.applyRectangle(rect);
+        w.show();
+        ASSERT_TRUE(test::spinUntil([&] {
+            base::clearProfileCache();
+            return w.isVisible() && shell::GETCOORDS(settings) == shell::storedRectangle(w.placement());
+        })) << "start " << start;
+        frames.push_back(w.frameGeometry());
+        windows.push_back(w.geometry());
+        w.close();
+    }
+    EXPECT_TRUE(screen.contains(frames[0])) << frames[0].width() << "x" << frames[0].height();
+    EXPECT_LE(std::abs(frames[0].center().x() - screen.center().x()), 4) << "centred, the frame estimated";
+    // As wide as bar and columns want, or the whole screen where that is narrower.
+    EXPECT_GE(windows[0].width(), std::min(TablePanel::wantedWidth(s.shell.state), screen.width() - 8));
+    EXPECT_EQ(frames[1], frames[0]);
+    EXPECT_EQ(frames[2], frames[0]);
+    EXPECT_EQ(windows[2], windows[0]);
 }
 
 }  // namespace

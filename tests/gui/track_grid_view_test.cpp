@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QStyleOptionViewItem>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 #include "qt_support.h"
@@ -14,6 +16,7 @@
 #include "table/grid_test_table.h"
 #include "gui/artwork.h"
 #include "gui/qt_text.h"
+#include "gui/track_grid_delegate.h"
 #include "gui/track_header_view.h"
 #include "gui/track_table_model.h"
 
@@ -387,6 +390,34 @@ TEST_F(TrackGridViewTest, RefreshFollowsTheTableAndTheLastPageShowsTheEnd) {
     EXPECT_TRUE(m_table->eof());
     EXPECT_TRUE(view->viewport()->rect().contains(view->visualRect(view->currentIndex())));
     EXPECT_EQ(moved.count(), 0);
+}
+
+// A text wider than its cell ends in "…" and shows whole as the cell's tooltip; one that fits
+// has no tooltip.
+TEST_F(TrackGridViewTest, CutTextsEndInAnEllipsisWithTheWholeTextAsTooltip) {
+    auto view = makeView();
+    view->horizontalHeader()->resizeSection(table::kTitleColumn, 50);
+    QAbstractItemModel* model = view->tableModel();
+    int row = -1;
+    for (int r = 0; r < model->rowCount() && row < 0; ++r)
+        if (model->index(r, table::kTitleColumn).data().toString().contains("Hotel California")) row = r;
+    ASSERT_GE(row, 0);
+    const QFontMetrics metrics(view->font());
+    const QString whole = model->index(row, table::kTitleColumn).data().toString();
+    EXPECT_TRUE(TrackGridDelegate::shownText(whole, metrics, 50).endsWith(QChar(0x2026)));
+    EXPECT_EQ(TrackGridDelegate::shownText(whole, metrics, 2000), whole);
+
+    struct Case {
+        int column;
+        QString tooltip;
+    };
+    for (const Case& c : {Case{table::kGroupColumn, QString()}, Case{table::kTitleColumn, whole.trimmed()}}) {
+        const QPoint at = cellCentre(*view, row, c.column);
+        QHelpEvent help(QEvent::ToolTip, at, view->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(view->viewport(), &help);
+        EXPECT_EQ(QToolTip::isVisible() ? QToolTip::text() : QString(), c.tooltip) << c.column;
+    }
+    QToolTip::hideText();
 }
 
 }  // namespace

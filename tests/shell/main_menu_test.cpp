@@ -247,5 +247,30 @@ TEST(MenuCommands, AFailedProgramStartIsToldToTheUser) {
     EXPECT_EQ(ui.calls()[0].rfind("warning:", 0), 0u);
 }
 
+// Saved settings reopen the database only when one was open.
+TEST(MenuCommands, SettingsReopenOnlyAnOpenDatabase) {
+    ui::ScriptedUi ui;
+    Shell shell(ui);
+    struct Case {
+        bool open, saved;
+        std::vector<std::string> calls;
+    };
+    for (const Case& c : {Case{true, true, {"setup", "open"}}, Case{true, false, {"setup"}},
+                          Case{false, true, {"setup"}}, Case{false, false, {"setup"}}}) {
+        std::vector<std::string> calls;
+        shell.state.LTAB_OPEN = c.open;
+        shell.hooks.SETUP = [&] {
+            calls.push_back("setup");
+            return c.saved;
+        };
+        shell.hooks.MP3TABLE = [&](bool) {
+            calls.push_back("open");
+            return true;
+        };
+        runMenuCommand(shell, MenuCommand::Settings);
+        EXPECT_EQ(calls, c.calls) << c.open << c.saved;
+    }
+}
+
 }  // namespace
 }  // namespace klango::shell

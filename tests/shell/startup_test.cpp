@@ -79,7 +79,7 @@ TEST_F(StartupTest, StartInAFreshProgramFolder) {
     // No settings file before the start: the settings dialog comes on the first move and on every
     // later one until the user saved (the SETUP hook here never does).
     calls.clear();
-    const WindowPlacement p{.top = 0, .left = 0, .outerHeight = 480, .outerWidth = 640,
+    const WindowPlacement p{.top = 0, .left = 0, .windowHeight = 480, .windowWidth = 640,
                             .clientWidth = 633, .clientHeight = 454};
     onMove(shell, p);
     onMove(shell, p);
@@ -91,7 +91,7 @@ TEST_F(StartupTest, WithASettingsFileTheDialogStaysAwayAndTheTitleIsRead) {
     start();
     EXPECT_EQ(shell.state.CRELEASE, "Mein Klango v2");
     calls.clear();
-    onMove(shell, {.top = 3, .left = 4, .outerHeight = 500, .outerWidth = 700, .clientWidth = 690,
+    onMove(shell, {.top = 3, .left = 4, .windowHeight = 500, .windowWidth = 700, .clientWidth = 690,
                    .clientHeight = 450});
     EXPECT_TRUE(calls.empty());
     base::clearProfileCache();
@@ -107,7 +107,7 @@ TEST_F(StartupTest, MainWindowRectangle) {
     EXPECT_EQ((std::vector<int>{s.NW_TOP, s.NW_LEFT, s.NW_BOTTOM, s.NW_RIGHT, s.NW_WIDTH, s.NW_HEIGHT}),
               (std::vector<int>{0, 0, 480, 640, 633, 454}));
     EXPECT_EQ(s.AWNDSIZE, (std::array<int, 4>{0, 0, 480, 640}));
-    placeMainWindow(shell, {0, 0, 480, 800});
+    placeMainWindow(shell, {0, 0, 768, 1024});
     EXPECT_EQ((std::vector<int>{s.NW_TOP, s.NW_LEFT, s.NW_BOTTOM, s.NW_RIGHT, s.NW_WIDTH, s.NW_HEIGHT}),
               (std::vector<int>{100, 200, 700, 1000, 790, 570}));
 }
@@ -118,7 +118,7 @@ TEST_F(StartupTest, ResizeRunsTheUpdateThenAutoOpenAndLeavesAnOpenPanelAlone) {
     writeIni("[System]\r\nAutoOpen=1\r\n[Database]\r\nFile=Rock\r\n");
     start();
     calls.clear();
-    const WindowPlacement p{.top = 0, .left = 0, .outerHeight = 480, .outerWidth = 640};
+    const WindowPlacement p{.top = 0, .left = 0, .windowHeight = 480, .windowWidth = 640};
     onResize(shell, p);
     EXPECT_EQ(calls, (std::vector<std::string>{"CHKUPDATE", "MP3TABLE Rock", "menu"}));
     EXPECT_TRUE(shell.state.LAUTOOPEN);

@@ -28,16 +28,32 @@ TEST_F(WindowCoordsTest, DefaultsAndStoredValues) {
     EXPECT_EQ((WindowRect{t, l, b, r, w, h}), (WindowRect{12, 30, 700, 1000, 0, 454}));
 }
 
-TEST_F(WindowCoordsTest, SmallDesktopRule) {
+TEST_F(WindowCoordsTest, StartRectangleSmallDesktopStoredFittedOrFirstCentred) {
+    const FirstSize first{.width = 900, .height = 600, .frameWidth = 10, .frameHeight = 30};
+    // Nothing stored: the wanted size centred with its frame, smaller where it would not fit.
+    EXPECT_EQ(startRectangle({0, 0, 800, 1280}, settings, first), (WindowRect{85, 185, 685, 1085, 900, 600}));
+    EXPECT_EQ(startRectangle({0, 0, 600, 800}, settings, first), (WindowRect{0, 0, 570, 790, 790, 570}));
+    EXPECT_EQ(startRectangle({0, 0, 480, 640}, settings, first), kSmallDesktopRect);
+
     test::writeFileBytes(settings.file(), "[System]\r\n0_Top=50\r\n0_Left=60\r\n0_Bottom=650\r\n0_Right=860\r\n");
     base::clearProfileCache();
-    const WindowRect stored{50, 60, 650, 860, 633, 454};
-    EXPECT_EQ(startRectangle({0, 0, 480, 640}, settings), kSmallDesktopRect);
-    EXPECT_EQ(startRectangle({0, 0, 400, 600}, settings), kSmallDesktopRect);
-    // 480 high but 800 wide is no small desktop; neither is 640 wide and 600 high.
-    EXPECT_EQ(startRectangle({0, 0, 480, 800}, settings), stored);
-    EXPECT_EQ(startRectangle({0, 0, 600, 640}, settings), stored);
-    EXPECT_EQ(startRectangle({0, 0, 481, 641}, settings), stored);
+    struct Case {
+        DesktopRect desktop;
+        WindowRect expected;
+    };
+    for (const Case& c : {
+             Case{{0, 0, 480, 640}, kSmallDesktopRect},
+             Case{{0, 0, 400, 600}, kSmallDesktopRect},
+             // 480 high but 800 wide is no small desktop; the stored rectangle is fitted on it.
+             Case{{0, 0, 480, 800}, {0, 0, 480, 800, 633, 454}},
+             Case{{0, 0, 600, 640}, {0, 0, 600, 640, 633, 454}},
+             Case{{0, 0, 768, 1024}, {50, 60, 650, 860, 633, 454}},
+             // A desktop that no longer reaches where the window was brings it back on screen.
+             Case{{0, 0, 600, 700}, {0, 0, 600, 700, 633, 454}},
+             Case{{100, 1280, 900, 2560}, {100, 1280, 700, 2080, 633, 454}},
+         }) {
+        EXPECT_EQ(startRectangle(c.desktop, settings, first), c.expected) << c.desktop.bottom << "x" << c.desktop.right;
+    }
 }
 
 TEST_F(WindowCoordsTest, SnappingBoundaries) {
@@ -61,7 +77,7 @@ TEST_F(WindowCoordsTest, SnappingBoundaries) {
 
 TEST_F(WindowCoordsTest, PutcoordsWritesTheSnappedRectangle) {
     // Dragged above the screen: top -8 is stored as 0; 485 high is stored 480 high, 1027 wide 1024.
-    PUTCOORDS(settings, {.top = -8, .left = 20, .outerHeight = 493, .outerWidth = 1027,
+    PUTCOORDS(settings, {.top = -8, .left = 20, .windowHeight = 493, .windowWidth = 1027,
                          .clientWidth = 1019, .clientHeight = 440});
     EXPECT_EQ(stored("0_Top"), "0");
     EXPECT_EQ(stored("0_Left"), "20");
@@ -70,7 +86,7 @@ TEST_F(WindowCoordsTest, PutcoordsWritesTheSnappedRectangle) {
     EXPECT_EQ(stored("0_Width"), "1019");
     EXPECT_EQ(stored("0_Height"), "440");
 
-    PUTCOORDS(settings, {.top = 10, .left = -3, .outerHeight = 600, .outerWidth = 805,
+    PUTCOORDS(settings, {.top = 10, .left = -3, .windowHeight = 600, .windowWidth = 805,
                          .clientWidth = 798, .clientHeight = 574});
     EXPECT_EQ(GETCOORDS(settings), (WindowRect{10, 0, 610, 800, 798, 574}));
 
@@ -81,7 +97,7 @@ TEST_F(WindowCoordsTest, PutcoordsWritesTheSnappedRectangle) {
 
 TEST_F(WindowCoordsTest, UnwritableSettingsKeepTheOldRectangle) {
     Settings inMissingFolder(home.root() / "fehlt" / "KLANGO.INI");
-    PUTCOORDS(inMissingFolder, {.top = 5, .left = 5, .outerHeight = 500, .outerWidth = 700});
+    PUTCOORDS(inMissingFolder, {.top = 5, .left = 5, .windowHeight = 500, .windowWidth = 700});
     EXPECT_FALSE(inMissingFolder.exists());
     EXPECT_EQ(GETCOORDS(inMissingFolder), (WindowRect{0, 0, 480, 640, 633, 454}));
 }

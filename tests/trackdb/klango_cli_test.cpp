@@ -228,4 +228,15 @@ TEST(KlangoCli, ADatabaseNameOutsideTheCodePageIsRefused) {
         EXPECT_NE(r.output.find("Der Datenbankname enthält Zeichen"), std::string::npos) << r.output;
         EXPECT_TRUE(fs::is_empty(home.data())) << args;
     }
+
+// The program folder may follow the command as well; a missing folder name is refused.
+TEST(KlangoCli, HomeAfterTheCommand) {
+    test::TempHome home;
+    const std::string cli = test::shellQuote(std::string(KLANGO_BINARY_DIR) + "/klango-cli");
+    auto r = test::runCommand(cli + " check pop --home " + test::shellQuote(home.root().string()));
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_TRUE(fs::exists(home.data() / "Pop.dbf"));
+    r = test::runCommand(cli + " list pop --csv --home");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.output.find("--home braucht einen Ordner"), std::string::npos) << r.output;
 }
