@@ -76,7 +76,7 @@ TEST(IndexFile, EveryDamagedByteAndEveryCutIsRejected) {
 
 TEST(IndexFile, UnknownFlagsAndOtherVersionsAreRejectedEvenWithAGoodChecksum) {
     IndexFileContents c = sample();
-    c.flags |= 8;
+    c.flags |= 16;
     EXPECT_FALSE(IndexFile::decode(IndexFile::encode(c)));
 
     std::string bytes = IndexFile::encode(sample());

@@ -228,6 +228,7 @@ TEST(KlangoCli, ADatabaseNameOutsideTheCodePageIsRefused) {
         EXPECT_NE(r.output.find("Der Datenbankname enthält Zeichen"), std::string::npos) << r.output;
         EXPECT_TRUE(fs::is_empty(home.data())) << args;
     }
+}
 
 // The program folder may follow the command as well; a missing folder name is refused.
 TEST(KlangoCli, HomeAfterTheCommand) {
