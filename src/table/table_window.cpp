@@ -167,7 +167,7 @@ void TableWindow::showCounts() {
     dbf::DbfTable* t = table();
     if (!t) return;
     ui::Ui& ui = *m_shell.ui;
-    ui.setMessageItem(ui::MessageItem::Records, "Titel: " + std::to_string(t->lastRec()));
+    shell::showRecordCount(ui, t);
     const long tagged = shell::NUMTAGGED(*t, true, m_shell.state);
     ui.setMessageItem(ui::MessageItem::Tagged, "Markiert: " + std::to_string(tagged));
     m_panel.playlistEnabled = m_shell.state.LTAB_TAGG;
