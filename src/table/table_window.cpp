@@ -280,7 +280,7 @@ bool TableWindow::MP3EDIT(uint32_t recno) {
     KLANGO_ROUTINE("MP3EDIT");
     dbf::DbfTable* t = table();
     if (!t || !panelShown() || recno == 0) return true;
-    EditDialogModel model(*t, recno, m_shell.state);
+    EditDialogModel model(*t, recno, m_shell.state, m_shell.ui);
     if (!model.loaded()) return true;
     ui::Ui& ui = *m_shell.ui;
     ui.runDialog(model);  // the dialog carries its own help topic while it is open
