@@ -21,15 +21,11 @@ void reopen(Shell& shell) { shell.hooks.MP3TABLE(false); }
 // its name and how many titles it holds. The table is opened only to count and closed again.
 void showImportCounts(Shell& shell) {
     AppState& s = shell.state;
-    std::string records;
-    if (shell.areas && !s.CFILE.empty()) {
-        if (dbf::DbfTable* table = shell.areas->use(s.CFILE + ".dbf", "DMP3")) {
-            records = std::to_string(table->count());
-        }
-        shell.areas->closeAll();
-    }
     shell.ui->setMessageItem(ui::MessageItem::Base, s.CFILE);
-    shell.ui->setMessageItem(ui::MessageItem::Records, records.empty() ? "" : "Titel: " + records);
+    dbf::DbfTable* table = nullptr;
+    if (shell.areas && !s.CFILE.empty()) table = shell.areas->use(s.CFILE + ".dbf", "DMP3");
+    showRecordCount(*shell.ui, table);
+    if (shell.areas && !s.CFILE.empty()) shell.areas->closeAll();
 }
 
 }  // namespace

@@ -119,6 +119,10 @@ long NUMTAGGED(dbf::DbfTable& table, bool lTop, AppState& state, ui::Ui* ui) {
     return count;
 }
 
+void showRecordCount(ui::Ui& ui, dbf::DbfTable* table) {
+    ui.setMessageItem(ui::MessageItem::Records, table ? "Titel: " + std::to_string(table->count()) : std::string());
+}
+
 bool RXDELALL(const std::filesystem::path& cFolder, std::string_view cMask, bool lClose,
               dbf::WorkAreas* areas) {
     KLANGO_ROUTINE("RXDELALL");

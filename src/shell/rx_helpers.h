@@ -46,6 +46,11 @@ std::string tokenPiece(std::string_view cText, std::string_view cSep, int n);
 // a Ui is given. A table without a TAGGED field counts 0.
 long NUMTAGGED(dbf::DbfTable& table, bool lTop, AppState& state, ui::Ui* ui = nullptr);
 
+// The message bar's counter "Titel: n" with the number of records table shows: deleted records and
+// records outside the current order's condition are not counted. Empty when no table is given.
+// Every writer of the counter goes through here.
+void showRecordCount(ui::Ui& ui, dbf::DbfTable* table);
+
 // Closes every table of areas first when lClose (areas may be null), then deletes each ordinary,
 // not hidden file of cFolder whose name matches cMask case-blind. A file that cannot be deleted
 // is left alone. Returns true.

@@ -5,6 +5,7 @@
 #include "base/cp1252.h"
 #include "dbf/dbf_table.h"
 #include "base/text_format.h"
+#include "ui/ui.h"
 
 namespace klango::table {
 
@@ -20,6 +21,30 @@ constexpr std::array<int, 12> kWrittenSlots = {
     EditDialogModel::Year,     EditDialogModel::Time,     EditDialogModel::Track, EditDialogModel::Played,
     EditDialogModel::PlayDate, EditDialogModel::PlayTime, EditDialogModel::Info,  EditDialogModel::Range,
 };
+
+// Play time as m:ss or mm:ss, seconds below 60; empty for none.
+bool validTime(std::string_view text) {
+    if (text.empty()) return true;
+    const size_t colon = text.find(':');
+    if (colon == std::string_view::npos || colon < 1 || colon > 2 || text.size() != colon + 3) return false;
+    std::string_view minutes = text.substr(0, colon);
+    std::string_view seconds = text.substr(colon + 1);
+    return std::all_of(minutes.begin(), minutes.end(), isDigit) && isDigit(seconds[0]) && isDigit(seconds[1]) &&
+           seconds[0] <= '5';
+}
+
+// A year of four digits, or 0 (empty) for none.
+bool validYear(std::string_view text) {
+    if (!std::all_of(text.begin(), text.end(), isDigit)) return false;
+    const long long year = base::leadingNumber(text);
+    return year == 0 || (text.size() == 4 && year >= 1000);
+}
+
+bool validRange(std::string_view text) { return text.size() <= 1 && std::all_of(text.begin(), text.end(), isDigit); }
+
+constexpr const char* kTimeRefused = "Die Laufzeit muss die Form m:ss haben (z. B. 3:05) oder leer sein.";
+constexpr const char* kYearRefused = "Das V\xD6-Jahr muss vier Ziffern haben (z. B. 1987) oder 0 sein.";
+constexpr const char* kRangeRefused = "Die Benotung muss eine Ziffer von 0 bis 9 sein.";
 
 }  // namespace
 
@@ -52,8 +77,9 @@ const std::array<EditDialogModel::Button, 3>& EditDialogModel::buttons() {
     return kButtons;
 }
 
-EditDialogModel::EditDialogModel(dbf::DbfTable& table, uint32_t recno, const shell::AppState& state)
-    : m_table(table),
+EditDialogModel::EditDialogModel(dbf::DbfTable& table, uint32_t recno, const shell::AppState& state, ui::Ui* ui)
+    : m_ui(ui),
+      m_table(table),
       m_recno(recno),
       m_foreground(ui::rgbFromNumber(state.NCOLF)),
       m_background(ui::rgbFromNumber(state.NCOLB)),
@@ -105,6 +131,10 @@ bool EditDialogModel::typeText(int slot, std::string_view typed) {
     }
     // A key the field refuses changes nothing, not even the pending replacement.
     if (accepted.empty()) return false;
+    if (slot == Range && accepted.size() > 1) {
+        refuse(kRangeRefused);
+        return false;
+    }
 
     std::string& value = m_values[size_t(slot)];
     const size_t places = size_t(def.places);
@@ -123,14 +153,31 @@ bool EditDialogModel::typeText(int slot, std::string_view typed) {
 }
 
 bool EditDialogModel::setText(int slot, std::string_view text) {
-    if (!accepts(slot, text)) return false;
+    if (!accepts(slot, text)) {
+        if (slot == Range && m_loaded) refuse(kRangeRefused);
+        return false;
+    }
     m_values[size_t(slot)] = std::string(text);
     m_replaceNext[size_t(slot)] = false;
     changed();
     return true;
 }
 
+void EditDialogModel::refuse(std::string message) {
+    m_refusal = std::move(message);
+    if (m_ui) m_ui->warning("Problem", m_refusal);
+}
+
 void EditDialogModel::save() {
+    // Values the user left as they were are kept as stored, whatever they hold.
+    auto changedAndInvalid = [&](int slot, bool (*valid)(std::string_view)) {
+        const std::string& value = m_values[size_t(slot)];
+        return value != m_loadedValues[size_t(slot)] && !valid(value);
+    };
+    if (changedAndInvalid(Time, validTime)) return refuse(kTimeRefused);
+    if (changedAndInvalid(Year, validYear)) return refuse(kYearRefused);
+    if (changedAndInvalid(Range, validRange)) return refuse(kRangeRefused);
+    m_refusal.clear();
     m_saved = true;
     requestClose();
 }

@@ -19,6 +19,10 @@ namespace klango::dbf {
 class DbfTable;
 }
 
+namespace klango::ui {
+class Ui;
+}
+
 namespace klango::table {
 
 // What a field of the dialog accepts.
@@ -72,8 +76,8 @@ class EditDialogModel : public ui::DialogModel {
 
     // Takes copies of the fields of record recno of table (the record the user picked, whatever
     // the table's record pointer). A record that is missing or deleted leaves the model empty and
-    // not loaded(); saving it then writes nothing.
-    EditDialogModel(dbf::DbfTable& table, uint32_t recno, const shell::AppState& state);
+    // not loaded(); saving it then writes nothing. Refused values are told through ui when given.
+    EditDialogModel(dbf::DbfTable& table, uint32_t recno, const shell::AppState& state, ui::Ui* ui = nullptr);
 
     std::string title() const override { return "Datensatz editieren"; }
     std::string helpTopic() const override { return "Datensatz editieren"; }
@@ -98,14 +102,20 @@ class EditDialogModel : public ui::DialogModel {
     // anything past its places) are dropped. setText() is the whole text after any other edit
     // (erasing, pasting, typing at the cursor); it is refused unchanged when the field does not
     // accept it. Both return whether they were accepted; shown-only fields accept nothing.
+    // "Benotung" holds one digit: more than one typed at once is refused with a message.
     void enterField(int slot);
     bool replacePending(int slot) const { return m_replaceNext.at(size_t(slot)); }
     bool typeText(int slot, std::string_view typed);
     bool setText(int slot, std::string_view text);
 
-    // Buttons. save() remembers that the user saved and closes; quit() (also the close box and
-    // Escape) closes without saving; help() hands the topic to onHelp, set by the view.
+    // Buttons. save() checks the changed values ("Laufzeit" m:ss or empty, "V\xD6-Jahr" four
+    // digits or 0, "Benotung" 0 to 9): a value that breaks its rule is refused with a message
+    // naming the field, and the dialog stays open with the values typed, nothing saved. Otherwise
+    // save() remembers that the user saved and closes; quit() (also the close box and Escape)
+    // closes without saving; help() hands the topic to onHelp, set by the view.
     void save();
+    // The message of the last refusal; empty when none.
+    const std::string& refusal() const { return m_refusal; }
     void quit();
     void help() const;
     std::function<void(const std::string& topic)> onHelp;
@@ -119,7 +129,10 @@ class EditDialogModel : public ui::DialogModel {
 
   private:
     bool accepts(int slot, std::string_view text) const;
+    void refuse(std::string message);
 
+    ui::Ui* m_ui;
+    std::string m_refusal;
     dbf::DbfTable& m_table;
     uint32_t m_recno;
     bool m_loaded = false;

@@ -205,16 +205,28 @@ bool Marking::deleteTrackFile(std::string& path) const {
     return std::filesystem::remove(file, ec) && !ec;
 }
 
+std::string Marking::trackName() const {
+    auto text = [&](const char* name) {
+        const int pos = m_table->fieldPos(name);
+        return pos >= 0 ? std::string(base::trim(m_table->getC(pos))) : std::string();
+    };
+    const std::string group = text("GROUP");
+    const std::string title = text("TITLE");
+    if (group.empty() || title.empty()) return group + title;
+    return group + " - " + title;
+}
+
 bool Marking::MP3DELETE() {
     KLANGO_ROUTINE("MP3DELETE");
     if (!tableOpen()) return false;
     const uint32_t recno = m_table->recNo();
     if (!goToShown(recno)) return false;
-    if (!m_ui.yesNo("L\xF6schen", "Wollen Sie diesen Titel l\xF6schen ?")) return false;
-    if (m_ui.yesNo("L\xF6schen", "Soll die MP3-Datei auch gel\xF6scht werden ?")) {
-        std::string path;
-        if (!deleteTrackFile(path) &&
-            !m_ui.yesNo("Problem", "Die Datei " + path + " konnte nicht gel\xF6scht werden !\r" +
+    if (!m_ui.yesNo("L\xF6schen", "Wollen Sie diesen Titel l\xF6schen ?\r" + trackName())) return false;
+    const std::string path = m_path >= 0 ? std::string(base::trimRight(m_table->getC(m_path))) : std::string();
+    if (m_ui.yesNo("L\xF6schen", "Soll die MP3-Datei auch gel\xF6scht werden ?\r" + path)) {
+        std::string failed;
+        if (!deleteTrackFile(failed) &&
+            !m_ui.yesNo("Problem", "Die Datei " + failed + " konnte nicht gel\xF6scht werden !\r" +
                                        "Den Eintrag trotzdem aus der Datenbank entfernen ?")) {
             return false;
         }
@@ -230,31 +242,66 @@ bool Marking::MP3DELETE() {
         m_table->goTop();
     }
     followUp();
+    shell::showRecordCount(m_ui, m_table);
     return true;
 }
 
 bool Marking::MP3TDELETE() {
     KLANGO_ROUTINE("MP3TDELETE");
     if (!tableOpen()) return false;
-    if (!m_ui.yesNo("L\xF6schen", "Wollen Sie alle markierten Titel l\xF6schen ?")) return false;
-    const bool withFiles = m_ui.yesNo("L\xF6schen", "Sollen die MP3-Dateien auch gel\xF6scht werden ?");
-    m_ui.setWaitCursor(true);
+    const bool wasEof = m_table->eof();
+    const uint32_t current = wasEof ? 0 : m_table->recNo();
     m_table->goTop();
+    const std::vector<uint32_t> shown = shownFromHere(*m_table, 0);
+    std::vector<bool> isDoomed(size_t(m_table->lastRec()) + 1, false);
     std::vector<uint32_t> doomed;
-    for (uint32_t recno : shownFromHere(*m_table, 0)) {
+    for (uint32_t recno : shown) {
         m_table->goTo(recno);
-        if (marked()) doomed.push_back(recno);
+        if (marked()) {
+            doomed.push_back(recno);
+            isDoomed[recno] = true;
+        }
     }
+    m_table->goTo(wasEof ? m_table->lastRec() + 1 : current);
+    if (doomed.empty()) return false;
+
+    // Where the grid stands afterwards: the current record when it stays, else the first record
+    // after it in the order that stays, else the last one that stays.
+    uint32_t after = 0;
+    auto from = std::find(shown.begin(), shown.end(), current);
+    for (auto it = from; it != shown.end() && after == 0; ++it) {
+        if (!isDoomed[*it]) after = *it;
+    }
+    for (auto it = shown.rbegin(); it != shown.rend() && after == 0; ++it) {
+        if (!isDoomed[*it]) after = *it;
+    }
+
+    const std::string n = std::to_string(doomed.size());
+    const bool one = doomed.size() == 1;
+    if (!m_ui.yesNo("L\xF6schen", "Wollen Sie alle markierten Titel l\xF6schen ?\r" + n +
+                                      (one ? " markierter Titel" : " markierte Titel"))) {
+        return false;
+    }
+    const bool withFiles = m_ui.yesNo("L\xF6schen", "Sollen die MP3-Dateien auch gel\xF6scht werden ?\r" + n +
+                                                        (one ? " MP3-Datei" : " MP3-Dateien"));
+    m_ui.setWaitCursor(true);
     std::vector<std::string> kept;
-    dbf::DbfTable::BulkChange bulk(*m_table);
-    for (uint32_t recno : doomed) {
-        m_table->goTo(recno);
-        std::string path;
-        if (withFiles && !deleteTrackFile(path)) kept.push_back(path);
-        m_table->deleteRecord();
+    {
+        dbf::DbfTable::BulkChange bulk(*m_table);
+        for (uint32_t recno : doomed) {
+            m_table->goTo(recno);
+            std::string path;
+            if (withFiles && !deleteTrackFile(path)) kept.push_back(path);
+            m_table->deleteRecord();
+        }
     }
-    m_table->goTop();
     followUp();
+    if (after != 0) {
+        m_table->goTo(after);
+    } else {
+        m_table->goTop();
+    }
+    shell::showRecordCount(m_ui, m_table);
     m_ui.setWaitCursor(false);
     if (!kept.empty()) {
         std::string text = kept.size() == 1

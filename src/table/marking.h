@@ -59,12 +59,15 @@ public:
     void DELMARKED();
 
     // Deletes the current record after confirmation, and its MP3 file when the user says so; a
-    // file that cannot be deleted asks whether to remove the entry anyway. The pointer moves one
-    // record back. False when nothing was deleted.
+    // file that cannot be deleted asks whether to remove the entry anyway. The questions name the
+    // track (artist - title) and the file. The pointer moves one record back. False when nothing
+    // was deleted.
     bool MP3DELETE();
     // Deletes every marked shown record after confirmation, with the MP3 files when the user says
     // so; files that cannot be deleted are listed in one message afterwards, their entries are
-    // removed all the same. The pointer goes to the first record. False when declined.
+    // removed all the same. The questions name the number of marked tracks. The pointer stays on
+    // the current record, or goes to the first one after it that stays, else to the last one that
+    // stays. False when declined or when nothing is marked (then nothing is asked).
     bool MP3TDELETE();
 
 private:
@@ -78,6 +81,7 @@ private:
     void followUp();
     void showMarkAllLook(bool tagged);
     void showTagged(long count);
+    std::string trackName() const;  // "artist - title" of the current record
     // Removes the MP3 file named by the current record's PATH (trailing blanks removed, returned
     // in path). False when it could not be removed: missing, not a plain file, no permission.
     bool deleteTrackFile(std::string& path) const;

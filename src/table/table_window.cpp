@@ -167,7 +167,7 @@ void TableWindow::showCounts() {
     dbf::DbfTable* t = table();
     if (!t) return;
     ui::Ui& ui = *m_shell.ui;
-    ui.setMessageItem(ui::MessageItem::Records, "Titel: " + std::to_string(t->lastRec()));
+    shell::showRecordCount(ui, t);
     const long tagged = shell::NUMTAGGED(*t, true, m_shell.state);
     ui.setMessageItem(ui::MessageItem::Tagged, "Markiert: " + std::to_string(tagged));
     m_panel.playlistEnabled = m_shell.state.LTAB_TAGG;
@@ -280,7 +280,7 @@ bool TableWindow::MP3EDIT(uint32_t recno) {
     KLANGO_ROUTINE("MP3EDIT");
     dbf::DbfTable* t = table();
     if (!t || !panelShown() || recno == 0) return true;
-    EditDialogModel model(*t, recno, m_shell.state);
+    EditDialogModel model(*t, recno, m_shell.state, m_shell.ui);
     if (!model.loaded()) return true;
     ui::Ui& ui = *m_shell.ui;
     ui.runDialog(model);  // the dialog carries its own help topic while it is open

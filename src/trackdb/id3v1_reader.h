@@ -12,6 +12,8 @@ namespace klango::trackdb {
 
 // Layout: "TAG", title 30, artist 30, album 30, year 4, comment 30, genre 1.
 constexpr size_t kId3v1Size = 128;
+// The genre byte of a tag that names no genre.
+constexpr unsigned char kId3v1NoGenre = 255;
 
 struct Id3v1Tag {
     std::string title;

@@ -1,6 +1,7 @@
 #include "trackdb/mp3_tag_reader.h"
 
 #include <cstdlib>
+#include <optional>
 
 #include "base/cp1252.h"
 #include "shell/rx_helpers.h"
@@ -44,7 +45,7 @@ void takeId3v2(const Id3v2Tag& v2, const GenreTable& genres, TagResult& tag) {
 }  // namespace
 
 TagResult READTAG(std::string_view cPath, FileWindow& file, TagResult aTag, const GenreTable& genres) {
-    int genre = 0;
+    std::optional<int> genre;  // none: no genre information at all
     if (auto v1 = readId3v1(file)) {
         PathPieces pieces(cPath);
         const int r = pieces.r();
@@ -72,18 +73,24 @@ TagResult READTAG(std::string_view cPath, FileWindow& file, TagResult aTag, cons
         if (aTag.TRACK == 0 && v1->track <= kMaxTrack) aTag.TRACK = v1->track;
         if (aTag.TRACK == 0) aTag.TRACK = trackFromFileName(fileNameOf(cPath));
 
-        aTag.TAGREAD = kTagReadId3v1;
-        genre = v1->genre;
+        if (aTag.TAGREAD.empty()) aTag.TAGREAD = kTagReadId3v1;
+        if (v1->genre != kId3v1NoGenre) genre = v1->genre;
     } else {
-        if (cPath.find('-') != std::string_view::npos) {
-            applyFileName1(cPath, aTag);
+        // The names only fill what the ID3v2 tag left empty.
+        TagResult names;
+        if (fileNameOf(cPath).find('-') != std::string_view::npos) {
+            applyFileName1(cPath, names);
         } else {
-            applyFileName2(cPath, aTag);
+            applyFileName2(cPath, names);
         }
-        aTag.YEAR = 0;
-        aTag.TIME = kUnknownTime;
+        if (aTag.TITLE.empty()) aTag.TITLE = std::move(names.TITLE);
+        if (aTag.GROUP.empty()) aTag.GROUP = std::move(names.GROUP);
+        if (aTag.ALBUM.empty()) aTag.ALBUM = std::move(names.ALBUM);
+        if (aTag.TRACK == 0) aTag.TRACK = names.TRACK;
+        if (aTag.TIME.empty()) aTag.TIME = kUnknownTime;
+        if (aTag.TAGREAD.empty()) aTag.TAGREAD = std::move(names.TAGREAD);
     }
-    if (aTag.GENRE.empty()) aTag.GENRE = genres.name(genre);
+    if (aTag.GENRE.empty() && genre) aTag.GENRE = genres.name(*genre);
     return aTag;
 }
 
@@ -94,8 +101,8 @@ TagResult READMP3(const std::filesystem::path& path, const GenreTable& genres) {
 
     const Id3v2Tag v2 = Id3v2Reader(file).read();
     if (v2.present) {
-        tag.TAGREAD = kTagReadId3v2;
         takeId3v2(v2, genres, tag);
+        if (tag != TagResult{}) tag.TAGREAD = kTagReadId3v2;
         if (tag.GENRE.empty() || tag.ALBUM.empty() || tag.GROUP.empty() || tag.TITLE.empty()) {
             tag = READTAG(cPath, file, std::move(tag), genres);
         }

@@ -18,10 +18,12 @@ namespace klango::trackdb {
 // MPEG audio after the tag; the file-name sources get "--:--" only when no MPEG audio is found.
 TagResult READMP3(const std::filesystem::path& path, const GenreTable& genres);
 
-// Completes aTag for the file open in file, whose path as text (CP1252, "/" separators) is cPath:
-// from its ID3v1 tag (source "ID3"), else from its name ("FILE1" when the path holds a "-",
-// else "FILE2", with YEAR 0 and TIME "--:--"); an empty GENRE becomes the name of the ID3v1
-// genre byte, or of genre 0 when there is no ID3v1 tag.
+// Completes aTag for the file open in file, whose path as text (CP1252, "/" separators) is cPath.
+// Only empty fields are filled (TRACK and YEAR when 0), so what an ID3v2 tag gave stays: from the
+// ID3v1 tag, else from the names ("FILE1" when the file name holds a "-", else "FILE2"; TIME
+// "--:--" when still empty). TAGREAD keeps the first source that gave data (see tag_result.h).
+// An empty GENRE becomes the name of the ID3v1 genre byte; without an ID3v1 tag, or with the
+// byte 255, the file has no genre and GENRE stays empty.
 TagResult READTAG(std::string_view cPath, FileWindow& file, TagResult aTag, const GenreTable& genres);
 
 }  // namespace klango::trackdb

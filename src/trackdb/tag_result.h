@@ -7,7 +7,9 @@
 
 namespace klango::trackdb {
 
-// Sources of TAGREAD.
+// Sources of TAGREAD: the first source that gave the record data. A file whose ID3v2 tag gave
+// some fields and whose ID3v1 tag or name filled the rest says "ID3V2"; an ID3v2 tag that gave
+// nothing does not count, and the ID3v1 tag or the name is named instead.
 constexpr const char* kTagReadId3v2 = "ID3V2";
 constexpr const char* kTagReadId3v1 = "ID3";
 constexpr const char* kTagReadFile1 = "FILE1";  // artist and title from a file name with "-"

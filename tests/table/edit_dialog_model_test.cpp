@@ -11,6 +11,7 @@
 #include "shell/app_state.h"
 #include "test_helpers/test_helpers.h"
 #include "trackdb/track_record.h"
+#include "ui/scripted_ui.h"
 
 namespace klango::table {
 namespace {
@@ -246,6 +247,74 @@ TEST_F(EditDialogModelTest, SavingInArtistOrderMovesTheRecordToItsNewPlace) {
     EXPECT_EQ(field(1, t::PLAYED) + field(1, t::PLAYDATE) + field(1, t::PLAYTIME), playData);
     EXPECT_EQ(base::trimRight(table->view(1).raw(t::DISCNAME)), "Neu");
     EXPECT_EQ(base::trimRight(table->view(1).raw(t::PATH)), "/musik/Waterloo.mp3");
+}
+
+// Only valid play times, years and ratings are saved; anything else is refused with a message that
+// names the field, and the dialog stays open with what was typed.
+TEST_F(EditDialogModelTest, InvalidValuesAreRefusedAndNothingIsWritten) {
+    struct Case {
+        int slot;
+        const char* typed;
+        const char* refusedNaming;  // nullptr: saved
+        const char* stored;         // the field afterwards, trimmed
+    };
+    const Case cases[] = {
+        {M::Time, "abcd", "Laufzeit", "3:05"},  {M::Time, "3:60", "Laufzeit", "3:05"},
+        {M::Time, "3:5", "Laufzeit", "3:05"},   {M::Time, ":05", "Laufzeit", "3:05"},
+        {M::Time, "4:07", nullptr, "4:07"},     {M::Time, "12:34", nullptr, "12:34"},
+        {M::Time, "", nullptr, ""},             {M::Year, "12", "V\xD6-Jahr", "1974"},
+        {M::Year, "0999", "V\xD6-Jahr", "1974"}, {M::Year, "1987", nullptr, "1987"},
+        {M::Year, "0", nullptr, "0"},           {M::Year, "", nullptr, "0"},
+        {M::Range, "12", "Benotung", "5"},      {M::Range, "7", nullptr, "7"},
+        {M::Range, "", nullptr, "0"},
+    };
+    add({"Abba", "Gold", "Waterloo", 1974, 3, 5});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(M::fields()[size_t(c.slot)].label) + " '" + c.typed + "'");
+        const std::string before = bytes(1);
+        ui::ScriptedUi ui;
+        M model(*table, 1, state, &ui);
+        model.enterField(c.slot);
+        if (*c.typed) {
+            model.typeText(c.slot, c.typed);
+        } else {
+            model.setText(c.slot, "");
+        }
+        // A rating of more than one digit is refused as it is typed, the others when saving.
+        if (!(c.refusedNaming && c.slot == M::Range)) model.save();
+        if (c.refusedNaming) {
+            ASSERT_FALSE(ui.calls().empty());
+            EXPECT_EQ(ui.calls().back().rfind("warning: Problem | ", 0), 0u) << ui.calls().back();
+            EXPECT_NE(ui.calls().back().find(c.refusedNaming), std::string::npos) << ui.calls().back();
+            EXPECT_NE(model.refusal().find(c.refusedNaming), std::string::npos);
+            EXPECT_FALSE(model.closeRequested());
+            EXPECT_FALSE(model.commit());
+            EXPECT_EQ(bytes(1), before);
+            EXPECT_EQ(model.value(c.slot), c.slot == M::Range ? "5" : c.typed);  // kept for correcting
+        } else {
+            EXPECT_TRUE(ui.calls().empty()) << ui.calls().front();
+            EXPECT_TRUE(model.closeRequested());
+            EXPECT_TRUE(model.commit());
+        }
+        EXPECT_EQ(base::trim(field(1, M::fields()[size_t(c.slot)].field)), c.stored);
+        // Each case starts from the stored record again.
+        M restore(*table, 1, state);
+        restore.setText(M::Time, "3:05");
+        restore.setText(M::Year, "1974");
+        restore.setText(M::Range, "5");
+        restore.save();
+        ASSERT_TRUE(restore.commit());
+    }
+
+    // A value stored before and left as it was is not checked.
+    table->goTo(1);
+    table->putC(t::TIME, "--:--");
+    table->flush();
+    M untouched(*table, 1, state);
+    untouched.setText(M::Group, "Abba!");
+    untouched.save();
+    EXPECT_TRUE(untouched.commit());
+    EXPECT_EQ(base::trim(field(1, t::TIME)), "--:--");
 }
 
 TEST_F(EditDialogModelTest, AMissingOrDeletedRecordIsNeverWritten) {

@@ -138,7 +138,7 @@ TEST_F(TableWindowTest, OpeningFromTheDialogFillsTheMessageBarAndShowsThePanel) 
     EXPECT_EQ(ui.defaultMessage(), "Rechter Mausklick \xF6" "ffnet das Kontextmen\xFC");
     EXPECT_EQ(ui.messageItem(MessageItem::Base), "Rock");
     EXPECT_EQ(ui.messageItemWidth(MessageItem::Base), 32);
-    EXPECT_EQ(ui.messageItem(MessageItem::Records), "Titel: 4");  // the deleted track counts here
+    EXPECT_EQ(ui.messageItem(MessageItem::Records), "Titel: 3");  // the deleted track is not counted
     EXPECT_EQ(ui.messageItem(MessageItem::Tagged), "Markiert: 1");
     EXPECT_EQ(ui.messageItem(MessageItem::Filter), "kein Filter");
     EXPECT_EQ(ui.helpTopic(), "Hauptauswahl");
@@ -379,6 +379,49 @@ TEST_F(TableWindowTest, DeletingFromTheContextMenuUpdatesTheCounter) {
     EXPECT_TRUE(panel.called("refresh"));
 }
 
+// The questions name what goes; the counter follows every deletion and the grid stays where the
+// user was.
+TEST_F(TableWindowTest, DeletingNamesWhatGoesAndKeepsTheCountAndThePlace) {
+    std::vector<Track> tracks = band({"Abba", "Beatles", "Cure", "Doors", "Eagles", "Queen"});
+    tracks[1].tagged = tracks[2].tagged = tracks[5].tagged = true;
+    makeDatabase("Rock", tracks);
+    openRock();
+    EXPECT_EQ(ui.messageItem(MessageItem::Records), "Titel: 6");
+    auto currentGroup = [&] { return groupAtRow(window.rows()->currentRow().value_or(-1)); };
+
+    window.currentRowChanged(0);
+    ui.expectYesNo(true, "Wollen Sie diesen Titel l\xF6schen ?\rAbba - Song of Abba");
+    ui.expectYesNo(false, "Soll die MP3-Datei auch gel\xF6scht werden ?");
+    window.run(PanelCommand::Delete);
+    EXPECT_EQ(ui.messageItem(MessageItem::Records), "Titel: 5");
+
+    // Standing on a marked track: the grid goes to the next one that stays.
+    window.currentRowChanged(1);
+    ASSERT_EQ(currentGroup(), "Cure");
+    ui.expectYesNo(true, "Wollen Sie alle markierten Titel l\xF6schen ?\r3 markierte Titel");
+    ui.expectYesNo(false, "Sollen die MP3-Dateien auch gel\xF6scht werden ?\r3 MP3-Dateien");
+    shell::runMenuCommand(sh, shell::MenuCommand::DeleteMarked);
+    EXPECT_EQ(ui.messageItem(MessageItem::Records), "Titel: 2");
+    EXPECT_EQ(currentGroup(), "Doors");
+
+    // Nothing after it stays: the last track that stays.
+    window.currentRowChanged(1);
+    window.run(PanelCommand::ToggleMark);  // Eagles
+    ui.expectYesNo(true, "\r1 markierter Titel");
+    ui.expectYesNo(false, "\r1 MP3-Datei");
+    shell::runMenuCommand(sh, shell::MenuCommand::DeleteMarked);
+    EXPECT_EQ(currentGroup(), "Doors");
+    EXPECT_EQ(ui.messageItem(MessageItem::Records), "Titel: 1");
+    EXPECT_TRUE(ui.unexpected().empty()) << ui.unexpected().front();
+
+    // Nothing marked: nothing to ask.
+    shell::runMenuCommand(sh, shell::MenuCommand::DeleteMarked);
+    EXPECT_TRUE(ui.unexpected().empty());
+
+    ASSERT_EQ(window.MP3TABLE(false), std::optional<bool>(true));
+    EXPECT_EQ(ui.messageItem(MessageItem::Records), "Titel: 1");
+}
+
 // A command that closes every table while the panel is shown (a search over all databases, a
 // structure update) must not leave the grid reading a closed table.
 TEST_F(TableWindowTest, TablesClosedUnderThePanelTakeThePanelWithThem) {
@@ -437,7 +480,7 @@ TEST_F(TableWindowTest, MainMenuEntriesReachTheSameCommands) {
     EXPECT_EQ(ui.messageItem(MessageItem::Tagged), "Markiert: 0");
     EXPECT_FALSE(sh.state.LTAB_TAGG);
     EXPECT_EQ(window.panelState().markAllText, "Alle Titel markieren");
-    EXPECT_EQ(ui.messageItem(MessageItem::Records), "Titel: 3");  // deleted records still count here
+    EXPECT_EQ(ui.messageItem(MessageItem::Records), "Titel: 0");
 
     // An empty view: the commands on the current record find none and do nothing.
     window.run(PanelCommand::ToggleMark);

@@ -49,7 +49,7 @@ TEST(LeadingNumberTest, OnlyANumberOfAtMostTwoCharactersBeforeTheFirstBlank) {
     EXPECT_EQ(splitLeadingNumber("waterloo").number, 0);
 }
 
-TEST_F(ReadTagTest, File1ArtistTrackAndTitleFromTheFileName) {
+TEST_F(ReadTagTest, NamesFillOnlyWhatTheTagLeftEmpty) {
     TagResult start;
     start.ALBUM = "Best";
     start.TITLE = "From the tag";
@@ -58,31 +58,33 @@ TEST_F(ReadTagTest, File1ArtistTrackAndTitleFromTheFileName) {
     TagResult t = readTag("/music/abba - 03 waterloo.mp3", "", start);
     EXPECT_EQ(t.GROUP, "abba");
     EXPECT_EQ(t.TRACK, 3);
-    EXPECT_EQ(t.TITLE, "waterloo");
-    EXPECT_EQ(t.ALBUM, "Best");  // left as it was
-    EXPECT_EQ(t.YEAR, 0);
-    EXPECT_EQ(t.TIME, "--:--");
+    EXPECT_EQ(t.TITLE, "From the tag");
+    EXPECT_EQ(t.ALBUM, "Best");
+    EXPECT_EQ(t.YEAR, 2003);
+    EXPECT_EQ(t.TIME, "4:05");
     EXPECT_EQ(t.TAGREAD, "FILE1");
-    EXPECT_EQ(t.GENRE, "Blues");  // key "1": no ID3v1 genre byte
+    EXPECT_EQ(t.GENRE, "");  // no ID3v1 tag: no genre
 
-    // A "-" only in a folder: no artist, the whole name is the title.
+    TagResult bare = readTag("/music/abba - 03 waterloo.mp3", "");
+    EXPECT_EQ(bare.TITLE, "waterloo");
+    EXPECT_EQ(bare.TIME, "--:--");
+
+    // A "-" only in a folder does not make the name "artist - title".
     TagResult f = readTag("/music/rock-pop/waterloo.mp3", "");
-    EXPECT_EQ(f.TAGREAD, "FILE1");
-    EXPECT_EQ(f.GROUP, "");
+    EXPECT_EQ(f.TAGREAD, "FILE2");
+    EXPECT_EQ(f.ALBUM, "Rock-Pop");
     EXPECT_EQ(f.TITLE, "waterloo");
-}
 
-TEST_F(ReadTagTest, File2AlbumAndArtistFromTheFolders) {
-    TagResult start;
+    start = {};
     start.ALBUM = "From the tag";
     start.GENRE = "Jazz";
-    TagResult t = readTag("/music/abba/gold/waterloo.mp3", "", start);
-    EXPECT_EQ(t.ALBUM, "Gold");
-    EXPECT_EQ(t.GROUP, "Abba");
-    EXPECT_EQ(t.TRACK, 0);
-    EXPECT_EQ(t.TITLE, "waterloo");
-    EXPECT_EQ(t.TAGREAD, "FILE2");
-    EXPECT_EQ(t.GENRE, "Jazz");  // a genre already there stays
+    start.TAGREAD = "ID3V2";
+    TagResult t2 = readTag("/music/abba/gold/waterloo.mp3", "", start);
+    EXPECT_EQ(t2.ALBUM, "From the tag");
+    EXPECT_EQ(t2.GROUP, "Abba");
+    EXPECT_EQ(t2.TITLE, "waterloo");
+    EXPECT_EQ(t2.TAGREAD, "ID3V2");  // the first source that gave data
+    EXPECT_EQ(t2.GENRE, "Jazz");
 
     TagResult shallow = readTag("/07 waterloo.mp3", "");
     EXPECT_EQ(shallow.ALBUM, "");
@@ -115,7 +117,8 @@ TEST_F(ReadTagTest, Id3v1TextsAndTheirStandIns) {
     TagResult kept = readTag("/m/x.mp3", audio + id3v1("12 Other", "Band", "Album", "1999", 255), start);
     EXPECT_EQ(kept.TITLE, "Song");
     EXPECT_EQ(kept.YEAR, 2003);
-    EXPECT_EQ(kept.GENRE, "None");
+    EXPECT_EQ(kept.GENRE, "");  // 255: no genre
+    EXPECT_EQ(readTag("/m/x.mp3", audio + id3v1("T", "", "", "", 200)).GENRE, "None");  // not in the table
     EXPECT_EQ(readTag("/m/x.mp3", audio + id3v1("12 Other", "", "", " -1999", 0)).TITLE, "Other");
     EXPECT_EQ(readTag("/m/x.mp3", audio + id3v1("", "", "", "-199", 0)).YEAR, 199);
 }

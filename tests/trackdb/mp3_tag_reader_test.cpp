@@ -3,11 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <vector>
 
 #include "tag_builder.h"
 #include "trackdb/id3v2_reader.h"
 
 namespace klango::trackdb {
+
+void PrintTo(const TagResult& t, std::ostream* os) {
+    *os << "{GENRE=" << t.GENRE << " YEAR=" << t.YEAR << " TRACK=" << t.TRACK << " TIME=" << t.TIME
+        << " ALBUM=" << t.ALBUM << " GROUP=" << t.GROUP << " TITLE=" << t.TITLE << " TAGREAD=" << t.TAGREAD << "}";
+}
+
 namespace {
 
 using namespace klango::test;
@@ -79,35 +86,63 @@ TEST_F(ReadMp3Test, MissingGenreComesFromTheId3v1GenreByte) {
     std::string frames = frame23("TIT2", text("Song")) + frame23("TPE1", text("Band")) + frame23("TALB", text("Best"));
     TagResult t = read("x/y.mp3", id3v2(3, frames) + mpegFrames(10) + id3v1("Other", "", "", "1999", 17));
     EXPECT_EQ(t.GENRE, "Rock");
-    EXPECT_EQ(t.TAGREAD, "ID3");
+    EXPECT_EQ(t.TAGREAD, "ID3V2");  // the first source that gave data
     EXPECT_EQ(t.TITLE, "Song");
     EXPECT_EQ(t.YEAR, 1999);
+
+    // An ID3v2 tag that gives nothing is not named as the source.
+    EXPECT_EQ(read("x/y.mp3", id3v2(3, "", 100) + mpegFrames(10)).TAGREAD, "FILE2");
+    // Without audio the length from the names stays unknown.
+    EXPECT_EQ(read("music/abba/gold/waterloo.mp3", id3v2(3, frames)).TIME, "--:--");
 }
 
-TEST_F(ReadMp3Test, IncompleteId3v2WithoutId3v1FallsBackOnTheName) {
-    std::string frames = frame23("TIT2", text("Song")) + frame23("TPE1", text("Band")) +
-                         frame23("TALB", text("Best")) + frame23("TYER", text("2003")) + frame23("TRCK", text("3"));
-    std::string bytes = id3v2(3, frames) + mpegFrames(1000);
-
-    TagResult f2 = read("music/abba/gold/waterloo.mp3", bytes);
-    EXPECT_EQ(f2.TAGREAD, "FILE2");
-    EXPECT_EQ(f2.TITLE, "waterloo");
-    EXPECT_EQ(f2.GROUP, "Abba");
-    EXPECT_EQ(f2.ALBUM, "Gold");
-    EXPECT_EQ(f2.TRACK, 0);
-    EXPECT_EQ(f2.YEAR, 0);
-    EXPECT_EQ(f2.GENRE, "Blues");
-    EXPECT_EQ(f2.TIME, "0:26");  // from the audio, not "--:--"
-
-    TagResult f1 = read("music/abba - 05 waterloo.mp3", bytes);
-    EXPECT_EQ(f1.TAGREAD, "FILE1");
-    EXPECT_EQ(f1.ALBUM, "Best");  // the ID3v2 album stays in this case only
-    EXPECT_EQ(f1.GROUP, "abba");
-    EXPECT_EQ(f1.TRACK, 5);
-    EXPECT_EQ(f1.TIME, "0:26");
-
-    // Without any audio the length stays unknown.
-    EXPECT_EQ(read("music/abba/gold/waterloo.mp3", id3v2(3, frames)).TIME, "--:--");
+// Files tagged by the tools users have; what a tag gave is never replaced by a guess from the names,
+// and a file that names no genre gets none.
+TEST_F(ReadMp3Test, TagsFromTheToolsAreCompletedNotReplaced) {
+    struct Case {
+        const char* what;
+        std::string file;
+        std::vector<std::string> commands;  // each run with the file's path appended
+        TagResult want;
+    };
+    auto want = [](const char* title, const char* group, const char* album, int track, int year, const char* genre,
+                   const char* source) {
+        TagResult t;
+        t.TITLE = title;
+        t.GROUP = group;
+        t.ALBUM = album;
+        t.TRACK = track;
+        t.YEAR = year;
+        t.GENRE = genre;
+        t.TAGREAD = source;
+        t.TIME = "0:26";
+        return t;
+    };
+    const std::vector<Case> cases = {
+        {"ID3v2.4 without genre, no ID3v1", "music/abba/gold/05 waterloo.mp3",
+         {"/usr/bin/mid3v2 -t Song -a Band -y 2003 -T 3"},
+         want("Song", "Band", "Gold", 3, 2003, "", "ID3V2")},
+        {"ID3v2.4 with a title only", "music/abba/gold/05 waterloo.mp3", {"/usr/bin/mid3v2 -t Song"},
+         want("Song", "Abba", "Gold", 5, 0, "", "ID3V2")},
+        {"ID3v2.3 without genre over ID3v1 genre 255", "music/abba/gold/waterloo.mp3",
+         {"/usr/bin/id3v2 -1 -t Other -a Band1 -A Alb1 -y 1999", "/usr/bin/id3v2 -2 -t Song -a Band"},
+         want("Song", "Band", "Alb1", 0, 1999, "", "ID3V2")},
+        {"ID3v1 genre the table lacks", "m/x.mp3", {"/usr/bin/id3v2 -1 -t Song -a Band -A Best -g 200"},
+         want("Song", "Band", "Best", 0, 0, "None", "ID3")},
+        {"untagged below a folder with a hyphen", "USB-STICK/Pink Floyd/The Wall/01 In the Flesh.mp3", {},
+         want("In the Flesh", "Pink Floyd", "The Wall", 1, 0, "", "FILE2")},
+        {"untagged, hyphen in the file name", "USB-STICK/The Wall/Pink Floyd - 01 In the Flesh.mp3", {},
+         want("In the Flesh", "Pink Floyd", "", 1, 0, "", "FILE1")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto file = m_dir.write(c.file, mpegFrames(1000));
+        for (const std::string& command : c.commands) {
+            auto r = runCommand(command + " " + shellQuote(file.string()));
+            ASSERT_EQ(r.exitCode, 0) << r.output;
+        }
+        EXPECT_EQ(READMP3(file, m_genres), c.want);
+    }
 }
 
 TEST_F(ReadMp3Test, Id3v1OnlyAndItsAudioLength) {
@@ -135,11 +170,16 @@ TEST_F(ReadMp3Test, BrokenFilesAreStillEntered) {
     EXPECT_EQ(gone.TIME, "--:--");
 
     EXPECT_EQ(read("empty.mp3", "").TAGREAD, "FILE2");
-    // Cut in the middle of a frame.
+    // Cut in the middle of the first frame: nothing from the tag.
     std::string tag = id3v2(3, fullFrames());
-    TagResult cut = read("cut.mp3", tag.substr(0, 40));
+    TagResult cut = read("cut.mp3", tag.substr(0, 20));
     EXPECT_EQ(cut.TAGREAD, "FILE2");
     EXPECT_EQ(cut.TITLE, "cut");
+    // Cut after two frames: what they gave stays.
+    TagResult cut2 = read("cut.mp3", tag.substr(0, 40));
+    EXPECT_EQ(cut2.TAGREAD, "ID3V2");
+    EXPECT_EQ(cut2.TITLE, "Song");
+    EXPECT_EQ(cut2.GROUP, "Band");
     // A tag claiming 256 MB in a small file.
     TagResult huge = read("huge.mp3", "ID3\x03" + std::string(2, '\0') + std::string("\x7F\x7F\x7F\x7F") +
                                           fullFrames());

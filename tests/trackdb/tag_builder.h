@@ -1,6 +1,6 @@
 // Byte-by-byte builders for the tag reader tests: ID3v2 headers and frames of every version,
 // ID3v1 tags and MPEG audio frames (plain, Xing/Info, VBRI), plus a scratch folder whose path
-// holds no "-" (the file-name fall-back looks at the whole path).
+// holds no "-" (so no test depends on where the scratch folder lies).
 #pragma once
 
 #include <cstdint>
