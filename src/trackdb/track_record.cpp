@@ -64,8 +64,16 @@ std::string databaseNameRefusal(std::string_view name) {
 }
 
 std::filesystem::path indexFile(const std::filesystem::path& dataFolder, std::string_view name, int n) {
-    // The database name is a core text (CP1252); the file system names files in UTF-8.
-    return platform::resolveCaseBlind(dataFolder, base::cp1252ToUtf8(name) + std::to_string(n) + ".NTX");
+    // The database name is a core text (CP1252); the file system names files in UTF-8. The index
+    // files take the case of the table file as it lies on the disk ("MUSIK.dbf", "MUSIK1.NTX"),
+    // whatever case the caller wrote the name in.
+    const std::string utf8 = base::cp1252ToUtf8(name);
+    const std::filesystem::path table = platform::resolveCaseBlind(dataFolder, utf8 + ".dbf");
+    std::error_code ec;
+    if (std::filesystem::exists(table, ec)) {
+        return table.parent_path() / (table.stem().string() + std::to_string(n) + ".NTX");
+    }
+    return platform::resolveCaseBlind(dataFolder, utf8 + std::to_string(n) + ".NTX");
 }
 
 }  // namespace klango::trackdb

@@ -1,6 +1,7 @@
 // End-to-end runs of klango-cli against a temporary program folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -41,6 +42,20 @@ TEST(KlangoCli, CheckCreatesTheDatabaseAndReportsIt) {
     EXPECT_NE(r.output.find("Datensätze: 0"), std::string::npos);
     EXPECT_NE(r.output.find("Rock6.NTX"), std::string::npos);
     EXPECT_TRUE(fs::exists(home.data() / "Rock.dbf"));
+
+    // A table the import named in capitals keeps its index files in the same case, whatever case
+    // the name is given in.
+    ASSERT_TRUE(dbf::DbfTable::create(home.data() / "MUSIK.dbf", trackdb::trackStructure(), base::Date{2026, 12, 9}));
+    for (const char* name : {"musik", "Musik", "MUSIK"}) {
+        ASSERT_EQ(cli(home, std::string("list ") + name).exitCode, 0) << name;
+        std::vector<std::string> files;
+        for (const auto& entry : fs::directory_iterator(home.data()))
+            if (entry.path().filename().string().rfind("Rock", 0) != 0) files.push_back(entry.path().filename().string());
+        std::sort(files.begin(), files.end());
+        EXPECT_EQ(files, (std::vector<std::string>{"MUSIK.dbf", "MUSIK1.NTX", "MUSIK2.NTX", "MUSIK3.NTX", "MUSIK4.NTX",
+                                                   "MUSIK5.NTX", "MUSIK6.NTX"}))
+            << name;
+    }
 }
 
 // The name is CP1252 inside the program; on the disk the file is named in UTF-8 like any other.
