@@ -1,284 +1,47 @@
 // klango-cli: the catalogue from a shell. The same routines as the desktop program, without
-// windows: questions take their defaults, errors are printed and take the default.
-#include <chrono>
-#include <cstdio>
-#include <unistd.h>
+// windows: questions take their defaults, errors are printed and take the default. Each file of
+// app/cli registers its commands; this file reads the options every command shares.
 #include <filesystem>
 #include <iostream>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/executable_path.h"
-#include "platform/file_names.h"
-#include "base/cp1252.h"
-#include "dbf/dbf_table.h"
 #include "base/error.h"
-#include "dbf/key_expression.h"
-#include "dbf/order.h"
-#include "dbf/work_areas.h"
-#include "shell/app_state.h"
-#include "shell/rx_helpers.h"
-#include "trackdb/check_data.h"
-#include "trackdb/import_dialog_model.h"
-#include "trackdb/mp3_import.h"
-#include "trackdb/record_export.h"
-#include "trackdb/track_record.h"
-#include "ui/ui.h"
+#include "cli/cli_support.h"
+#include "platform/executable_path.h"
 
 namespace fs = std::filesystem;
 using namespace klango;
+using cli::fail;
 
 namespace {
 
-constexpr const char* kUsage =
-    "Aufruf: klango-cli [--home ORDNER] BEFEHL ... [--home ORDNER]\n"
-    "\n"
-    "Klango verwaltet eine Sammlung von MP3-Dateien in Datenbanken im Ordner \"Daten\"\n"
-    "des Programmordners.\n"
-    "\n"
-    "Befehle:\n"
-    "  check NAME                    Datenbank NAME prüfen, anlegen oder umwandeln und ihre\n"
-    "                                sechs Suchdateien neu erzeugen\n"
-    "  list NAME [--order 1..6] [--csv]\n"
-    "                                alle Titel der Datenbank in der gewählten Sortierung\n"
-    "                                (1 Interpret, 2 Album, 3 Songtitel, 4 Genre, 5 Zeit, 6 Note)\n"
-    "  import QUELLE [--db NAME] [--update] [--delete-missing]\n"
-    "                                MP3-Dateien aus dem Ordner QUELLE und allen Ordnern darunter\n"
-    "                                einlesen (Vorgabe für NAME: Datenträgername bzw. letzter\n"
-    "                                Ordnername); eine vorhandene Datenbank wird ersetzt, mit\n"
-    "                                --update aktualisiert, --delete-missing löscht dann die\n"
-    "                                Einträge nicht mehr vorhandener Dateien unter QUELLE\n"
-    "\n"
-    "Optionen:\n"
-    "  --home ORDNER   Programmordner mit KLANGO.INI und Daten/ (Vorgabe: Ordner des Programms)\n"
-    "  --help          diese Hilfe\n";
-
-// Prints what went wrong and lets the operation fail with its default result.
-base::ErrorAnswer printError(const base::ErrorRecord& e) {
-    std::cerr << "klango-cli: " << base::cp1252ToUtf8(base::errorMessage(e)) << "\n";
-    return base::ErrorAnswer::fallBack();
-}
-
-int fail(const std::string& message) {
-    std::cerr << "klango-cli: " << message << "\n";
-    return 1;
-}
-
-// A database name from the command line as the core keeps it (CP1252); false, with the message
-// printed, for a name the code page cannot hold.
-bool databaseName(const std::string& arg, std::string& name) {
-    name = base::utf8ToCp1252(arg);
-    const std::string refusal = trackdb::databaseNameRefusal(name);
-    if (refusal.empty()) return true;
-    fail(base::cp1252ToUtf8(refusal));
-    return false;
-}
-
-// Messages of the routines, printed to standard error so that output stays clean for pipes.
-class ConsoleUi : public ui::NullUi {
-public:
-    explicit ConsoleUi(bool verbose) : m_verbose(verbose) {}
-    void info(const std::string& title, const std::string& text) override { print(title, text); }
-    void warning(const std::string& title, const std::string& text) override { print(title, text); }
-    void alert(const std::string& text) override { print({}, text); }
-    void showMessage(const std::string& text) override {
-        if (m_verbose) std::cerr << base::cp1252ToUtf8(text) << "\n";
-    }
-
-private:
-    void print(const std::string& title, const std::string& text) {
-        std::cerr << base::cp1252ToUtf8(title.empty() ? text : title + ": " + text) << "\n";
-    }
-    bool m_verbose;
-};
-
-struct Context {
-    fs::path home;
-    fs::path data() const { return home / "Daten"; }
-};
-
-bool databaseExists(const Context& ctx, const std::string& name) {
-    std::error_code ec;
-    return fs::exists(dbf::WorkAreas(ctx.data()).resolve(trackdb::databaseBaseName(name) + ".dbf"), ec);
-}
-
-int cmdCheck(const Context& ctx, const std::vector<std::string>& args) {
-    if (args.size() != 1) return fail("check braucht genau einen Datenbanknamen");
-    std::string name;
-    if (!databaseName(args[0], name)) return 1;
-    dbf::WorkAreas areas(ctx.data());
-    ConsoleUi ui(false);
-    if (!trackdb::CHECKDATA(areas, ui, name, trackdb::CheckDataEnd::KeepOpen)) {
-        return fail("Datenbank \"" + args[0] + "\" konnte nicht geprüft werden");
-    }
-    const std::string base = shell::RXSTRCAPALL(trackdb::databaseBaseName(name));
-    // The check leaves the table open when it could build every order; else it is opened again.
-    dbf::DbfTable* table = areas.get("DMP3");
-    if (!table) table = areas.use(base, "DMP3");
-    if (!table) return fail("Datenbank \"" + args[0] + "\" lässt sich nicht öffnen");
-    std::cout << "Datenbank: " << base::cp1252ToUtf8(base) << "\n"
-              << "Felder: " << table->fieldCount() << "\n"
-              << "Datensätze: " << table->lastRec() << "\n"
-              << "Satzlänge: " << table->recordLength() << "\n"
-              << "Suchdateien:";
-    for (int n = 1; n <= 6; ++n) {
-        std::error_code ec;
-        fs::path index = trackdb::indexFile(ctx.data(), base, n);
-        if (fs::exists(index, ec)) std::cout << " " << index.filename().string();
-    }
-    std::cout << "\n";
-    areas.closeAll();
-    return 0;
-}
-
-int cmdList(const Context& ctx, const std::vector<std::string>& args) {
-    std::optional<std::string> name;
-    int order = 1;
-    bool csv = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--csv") {
-            csv = true;
-        } else if (args[i] == "--order") {
-            if (i + 1 >= args.size()) return fail("--order braucht eine Zahl von 1 bis 6");
-            const std::string& v = args[++i];
-            if (v.size() != 1 || v[0] < '1' || v[0] > '6') return fail("--order braucht eine Zahl von 1 bis 6");
-            order = v[0] - '0';
-        } else if (!name && (args[i].empty() || args[i][0] != '-')) {
-            name = args[i];
-        } else {
-            return fail("unbekanntes Argument \"" + args[i] + "\"");
-        }
-    }
-    if (!name) return fail("list braucht einen Datenbanknamen");
-    std::string cpName;
-    if (!databaseName(*name, cpName)) return 1;
-    if (!databaseExists(ctx, cpName)) return fail("Datenbank \"" + *name + "\" nicht gefunden");
-
-    dbf::WorkAreas areas(ctx.data());
-    ConsoleUi ui(false);
-    if (!trackdb::CHECKDATA(areas, ui, cpName, trackdb::CheckDataEnd::KeepOpen)) {
-        return fail("Datenbank \"" + *name + "\" konnte nicht geprüft werden");
-    }
-    const std::string base = shell::RXSTRCAPALL(trackdb::databaseBaseName(cpName));
-    // The check leaves the table open with its six orders when it could build them all; else the
-    // table is opened again with whatever index files there are.
-    dbf::DbfTable* table = areas.get("DMP3");
-    if (!table) {
-        table = areas.use(base, "DMP3");
-        if (!table) return fail("Datenbank \"" + *name + "\" lässt sich nicht öffnen");
-        for (const auto& o : trackdb::trackOrders()) {
-            table->attachOrder(trackdb::indexFile(ctx.data(), base, o.number),
-                               trackdb::trackOrderKey(table->structure(), o));
-        }
-    }
-    if (!table->setOrder(order)) return fail("Sortierung " + std::to_string(order) + " nicht verfügbar");
-    trackdb::writeRecords(*table, std::cout, csv);
-    std::cout.flush();
-    areas.closeAll();
-    return std::cout ? 0 : 1;
-}
-
-// The import's dialogs answered from the command line: the source folder, the database name
-// (the proposal unless --db names one) and the two questions. Progress goes to a terminal only.
-class ImportUi : public ConsoleUi {
-public:
-    ImportUi(std::string source, std::optional<std::string> db, bool update, bool deleteMissing)
-        : ConsoleUi(false), m_source(std::move(source)), m_db(std::move(db)), m_update(update),
-          m_deleteMissing(deleteMissing), m_progress(isatty(STDERR_FILENO) != 0) {}
-
-    std::string chooseFolder(const std::string&, const std::string&) override { return m_source; }
-    std::string saveFile(const ui::FileDialogRequest& request) override {
-        if (m_askedName++) return {};  // a refused name is not asked again: cancel
-        return m_db ? *m_db : request.defaultName;
-    }
-    bool yesNo(const std::string&, const std::string& text, bool) override {
-        if (text.rfind("Die Datei existiert bereits", 0) == 0) return m_update;
-        if (text.rfind("Nicht vorhandene", 0) == 0) return m_deleteMissing;
-        return false;
-    }
-    void runDialog(ui::DialogModel& model, const std::function<void()>& onShown) override {
-        auto* import = dynamic_cast<trackdb::ImportDialogModel*>(&model);
-        const auto start = std::chrono::steady_clock::now();
-        auto last = start;
-        if (import && m_progress) {
-            model.onChanged = [&, import] {
-                auto now = std::chrono::steady_clock::now();
-                if (now - last < std::chrono::milliseconds(200)) return;
-                last = now;
-                double secs = std::chrono::duration<double>(now - start).count();
-                std::fprintf(stderr, "\r%ld / %ld Dateien, %.0f Dateien/s   ", import->position(), import->total(),
-                             secs > 0 ? double(import->position()) / secs : 0.0);
-                std::fflush(stderr);
-            };
-        }
-        if (onShown) onShown();
-        model.onChanged = nullptr;
-        if (import && m_progress) std::fprintf(stderr, "\n");
-    }
-
-private:
-    std::string m_source;
-    std::optional<std::string> m_db;
-    bool m_update;
-    bool m_deleteMissing;
-    bool m_progress;
-    int m_askedName = 0;
-};
-
-int cmdImport(const Context& ctx, const std::vector<std::string>& args) {
-    std::optional<std::string> source, db;
-    bool update = false, deleteMissing = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--update") {
-            update = true;
-        } else if (args[i] == "--delete-missing") {
-            deleteMissing = true;
-        } else if (args[i] == "--db") {
-            if (i + 1 >= args.size() || args[i + 1].empty()) return fail("--db braucht einen Datenbanknamen");
-            std::string name;
-            if (!databaseName(args[++i], name)) return 1;
-            db = name;
-        } else if (!source && (args[i].empty() || args[i][0] != '-')) {
-            source = args[i];
-        } else {
-            return fail("unbekanntes Argument \"" + args[i] + "\"");
-        }
-    }
-    if (!source) return fail("import braucht einen Quellordner");
-    if (deleteMissing && !update) return fail("--delete-missing gilt nur zusammen mit --update");
-    std::error_code ec;
-    fs::path folder = fs::absolute(*source, ec);
-    if (ec || !fs::is_directory(folder, ec)) return fail("Quellordner \"" + *source + "\" nicht gefunden");
-    std::string text = folder.lexically_normal().string();
-    if (base::cp1252ToUtf8(base::utf8ToCp1252(text)) != text)
-        return fail("der Ordnername \"" + text + "\" lässt sich in Klangos Datenbanken nicht speichern");
-    if (text.empty() || text.back() != '/') text += '/';
-
-    shell::AppState state;
-    shell::LOADPUBLICS(state, ctx.home);
-    dbf::WorkAreas areas(ctx.data());
-    ImportUi ui(base::utf8ToCp1252(text), db, update, deleteMissing);
-    trackdb::Mp3Import import(state, areas, ui);
-    if (!import.MP3IMPORT()) return fail("Import abgebrochen: kein gültiger Datenbankname");
-    const auto& s = import.session();
-    std::cout << "Datenbank: " << base::cp1252ToUtf8(state.CFILE) << "\n"
-              << "Angefügt: " << s.NRECADD << "\n"
-              << "Gelöscht: " << s.NRECDEL << "\n"
-              << "Übersprungen: " << s.skippedCount << "\n";
-    if (s.writeFailed) return fail("Import fehlgeschlagen: die Datenbank konnte nicht geschrieben werden");
-    return 0;
+std::string usage() {
+    std::string text =
+        "Aufruf: klango-cli [--home ORDNER] BEFEHL ... [--home ORDNER]\n"
+        "\n"
+        "Klango verwaltet eine Sammlung von MP3-Dateien in Datenbanken im Ordner \"Daten\"\n"
+        "des Programmordners.\n"
+        "\n"
+        "Befehle:\n";
+    for (const auto& c : cli::commands()) text += c.usage;
+    text +=
+        "\n"
+        "Optionen:\n"
+        "  --home ORDNER   Programmordner mit KLANGO.INI und Daten/ (Vorgabe: Ordner des Programms)\n"
+        "  --help          diese Hilfe\n";
+    return text;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    Context ctx{platform::executableFolder()};
+    cli::Context ctx{platform::executableFolder()};
     size_t i = 0;
     for (; i < args.size(); ++i) {
         if (args[i] == "--help" || args[i] == "-h") {
-            std::cout << kUsage;
+            std::cout << usage();
             return 0;
         }
         if (args[i] == "--home") {
@@ -289,7 +52,7 @@ int main(int argc, char** argv) {
         break;
     }
     if (i >= args.size()) {
-        std::cerr << kUsage;
+        std::cerr << usage();
         return 1;
     }
     // "--home ORDNER" counts after the command too.
@@ -306,17 +69,17 @@ int main(int argc, char** argv) {
     if (!fs::is_directory(ctx.home, ec)) return fail("Programmordner \"" + ctx.home.string() + "\" nicht gefunden");
     fs::create_directories(ctx.data(), ec);
 
-    base::setErrorHandler(printError);
+    base::setErrorHandler(cli::printError);
     const std::string command = args[i];
     std::vector<std::string> rest(args.begin() + long(i) + 1, args.end());
     for (const auto& a : rest) {
         if (a == "--help") {
-            std::cout << kUsage;
+            std::cout << usage();
             return 0;
         }
     }
-    if (command == "check") return cmdCheck(ctx, rest);
-    if (command == "list") return cmdList(ctx, rest);
-    if (command == "import") return cmdImport(ctx, rest);
+    for (const auto& c : cli::commands()) {
+        if (c.name == command) return c.run(ctx, rest);
+    }
     return fail("unbekannter Befehl \"" + command + "\" (siehe --help)");
 }
