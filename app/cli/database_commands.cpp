@@ -100,6 +100,8 @@ public:
     bool yesNo(const std::string&, const std::string& text, bool) override {
         if (text.rfind("Die Datei existiert bereits", 0) == 0) return m_update;
         if (text.rfind("Nicht vorhandene", 0) == 0) return m_deleteMissing;
+        // Naming the database without --update is the consent to replace it.
+        if (text.find(trackdb::kReplaceQuestion) != std::string::npos) return true;
         return false;
     }
     void runDialog(ui::DialogModel& model, const std::function<void()>& onShown) override {

@@ -103,18 +103,28 @@ void runMenuCommand(Shell& shell, MenuCommand command, char letter) {
     switch (command) {
         case MenuCommand::None:
             return;
-        case MenuCommand::New:
+        case MenuCommand::New: {
+            const bool wasOpen = s.LTAB_OPEN;
+            const std::string previous = s.CFILE;
             if (s.LTAB_OPEN) {
                 if (h.MP3DLGCLOSE) h.MP3DLGCLOSE();
                 RXDELALL(s.dataFolder(), "*.NT?", false, shell.areas.get());
             }
-            if (!h.MP3IMPORT()) return;
+            if (!h.MP3IMPORT()) {
+                // Nothing was imported: the database that was open is shown again.
+                if (wasOpen && h.MP3TABLE) {
+                    s.CFILE = previous;
+                    reopen(shell);
+                }
+                return;
+            }
             if (h.MP3TABLE) {
                 reopen(shell);
             } else {
                 showImportCounts(shell);
             }
             return;
+        }
         case MenuCommand::Open:
             h.MP3TABLE(true);
             return;

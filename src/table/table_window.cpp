@@ -398,13 +398,17 @@ void TableWindow::run(PanelCommand command, char letter) {
     ui::Ui& ui = *m_shell.ui;
     dbf::DbfTable* t = table();
     switch (command) {
-        case PanelCommand::NewFile:
+        case PanelCommand::NewFile: {
+            const std::string previous = s.CFILE;
             MP3DLGCLOSE();
             closeAllTables();
             shell::RXDELALL(s.dataFolder(), "*.NTX", true, m_shell.areas.get());
-            if (h.MP3IMPORT()) MP3TABLE(false);
+            // Without an import the database that was open is shown again.
+            if (!h.MP3IMPORT()) s.CFILE = previous;
+            MP3TABLE(false);
             shell::RXSETMENU(m_shell);
             return;
+        }
         case PanelCommand::OpenFile:
             ui.showMessage("W\xE4hlen Sie Ihre Option");
             MP3TABLE(true);

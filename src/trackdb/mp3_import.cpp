@@ -137,7 +137,10 @@ bool Mp3Import::MAKEDBF(const std::string& cFolder) {
     if (fs::exists(tableFile, ec)) {
         m_session.LREFRESH =
             m_ui.yesNo(kTitleImport, "Die Datei existiert bereits, wollen Sie aktualisieren ?", false);
-        if (!m_session.LREFRESH) m_replaced = tableFile;
+        if (!m_session.LREFRESH) {
+            if (!replaceConfirmed(tableFile)) return false;
+            m_replaced = tableFile;
+        }
     }
 
     dbf::DbfTable* table = nullptr;
@@ -175,6 +178,22 @@ bool Mp3Import::MAKEDBF(const std::string& cFolder) {
     m_ui.setMessageItem(ui::MessageItem::Records, "");
     m_ui.setMessageItem(ui::MessageItem::Tagged, "");
     return true;
+}
+
+// Replacing a database loses what only it holds (ratings, play counts, notes): with tracks in
+// it, the user is asked once more, "Nein" preselected. An unreadable table is not replaced here
+// either; CHECKDATA's message about it comes when it is opened.
+bool Mp3Import::replaceConfirmed(const fs::path& tableFile) {
+    dbf::DbfTable* table = m_areas.useFile(tableFile, "DCHK");
+    if (!table) return false;
+    const uint32_t tracks = table->count();
+    m_areas.close("DCHK");
+    if (tracks == 0) return true;
+    return m_ui.yesNo(kTitleImport,
+                      "Die Datenbank " + base::utf8ToCp1252(tableFile.stem().string()) + " enth\xE4lt " +
+                          std::to_string(tracks) + " Titel" +
+                          ".\r" + kReplaceQuestion,
+                      false);
 }
 
 bool Mp3Import::SCANDRIVE(const std::string& cFolder) {

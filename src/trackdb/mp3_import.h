@@ -28,6 +28,10 @@ class ImportDialogModel;
 constexpr const char* kImportPathIndex = "MP3TEMP.NT1";
 constexpr const char* kImportGroupIndex = "MP3TEMP.NT2";
 
+// The second question before a database with tracks is replaced by a new import.
+constexpr const char* kReplaceQuestion =
+    "Bewertungen, Abspielzahlen und Infotexte gehen verloren.\rWollen Sie die Datenbank trotzdem ersetzen ?";
+
 class Mp3Import {
   public:
     Mp3Import(shell::AppState& state, dbf::WorkAreas& areas, ui::Ui& ui,
@@ -60,6 +64,7 @@ class Mp3Import {
     // when complete, else it is dropped and the database stays as it was.
     void cleanUp(bool complete);
     bool replaceDatabase();
+    bool replaceConfirmed(const std::filesystem::path& tableFile);
 
     shell::AppState& m_state;
     dbf::WorkAreas& m_areas;

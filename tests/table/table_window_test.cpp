@@ -345,23 +345,35 @@ TEST_F(TableWindowTest, ButtonsFollowTheMarksThePlayerAndTheCommandsOfTheProgram
     EXPECT_TRUE(window.table()->view(1).logical(track::TAGGED));
 }
 
-TEST_F(TableWindowTest, NewFileWithACancelledImportLeavesNoTableAndKeepsTheItems) {
+// "Neu" from the button bar or the main menu that imports nothing (cancelled, or refused after
+// the name was chosen) shows the database that was open again, whatever the import chose.
+TEST_F(TableWindowTest, NewWithoutAnImportShowsTheOpenDatabaseAgain) {
     makeDatabase("Rock", band({"Abba"}));
-    openRock();
-    bool imported = false;
-    sh.hooks.MP3IMPORT = [&] {
-        imported = true;
-        return false;
-    };
-    window.run(PanelCommand::NewFile);
-    EXPECT_TRUE(imported);
-    EXPECT_EQ(window.table(), nullptr);
-    EXPECT_FALSE(window.panelShown());
-    EXPECT_FALSE(sh.state.LTAB_OPEN);
-    EXPECT_EQ(ui.messageItem(MessageItem::Base), "Rock");
-    EXPECT_EQ(ui.messageItem(MessageItem::Records), "Titel: 1");
-    EXPECT_TRUE(fs::exists(home.data() / "Rock.dbf"));
-    EXPECT_FALSE(fs::exists(home.data() / "Rock1.NTX"));
+    for (bool fromMenu : {false, true}) {
+        SCOPED_TRACE(fromMenu ? "main menu" : "button bar");
+        openRock();
+        const std::string opened = sh.state.CFILE;
+        int imports = 0;
+        sh.hooks.MP3IMPORT = [&] {
+            ++imports;
+            sh.state.CFILE = "Pop";
+            return false;
+        };
+        if (fromMenu) {
+            shell::runMenuCommand(sh, shell::MenuCommand::New);
+        } else {
+            window.run(PanelCommand::NewFile);
+        }
+        EXPECT_EQ(imports, 1);
+        ASSERT_NE(window.table(), nullptr);
+        EXPECT_TRUE(window.panelShown());
+        EXPECT_TRUE(sh.state.LTAB_OPEN);
+        EXPECT_EQ(sh.state.CFILE, opened);
+        EXPECT_EQ(ui.messageItem(MessageItem::Base), "Rock");
+        EXPECT_EQ(ui.messageItem(MessageItem::Records), "Titel: 1");
+        EXPECT_EQ(window.rows()->rowCount(), 1);
+        EXPECT_FALSE(fs::exists(home.data() / "Pop.dbf"));
+    }
 }
 
 TEST_F(TableWindowTest, DeletingFromTheContextMenuUpdatesTheCounter) {

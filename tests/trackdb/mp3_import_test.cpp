@@ -245,10 +245,20 @@ TEST_F(Mp3ImportTest, UpdateWithoutChangesOrReplacingTheDatabase) {
     EXPECT_FALSE(called("info:"));
     EXPECT_EQ(rows("ROCK").size(), 2u);
 
-    // "No" to the update replaces the database without a further question.
+    // "No" to the update asks once more, naming the count, before the tracks are replaced;
+    // "Nein" there keeps the database as it is.
     fs::remove(music.root() / "b.mp3");
+    const std::string before = test::readFileBytes(state.dataFile("ROCK.dbf"));
     choose("rock.dbf");
     ui.expectYesNo(false, "aktualisieren");
+    ui.expectYesNo(false, "ROCK enth\xE4lt 2 Titel.\rBewertungen, Abspielzahlen und Infotexte gehen verloren");
+    EXPECT_FALSE(runImport());
+    expectScriptPlayed();
+    EXPECT_TRUE(test::readFileBytes(state.dataFile("ROCK.dbf")) == before);
+
+    choose("rock.dbf");
+    ui.expectYesNo(false, "aktualisieren");
+    ui.expectYesNo(true, "gehen verloren");
     ui.expectDialog();
     ASSERT_TRUE(runImport());
     expectScriptPlayed();
@@ -324,6 +334,7 @@ TEST_F(Mp3ImportTest, AReImportReplacesTheOldTableOnlyWhenComplete) {
         const size_t callsBefore = ui.calls().size();
         choose(std::string(c.db) + ".dbf");
         ui.expectYesNo(c.update, "aktualisieren");
+        if (!c.update) ui.expectYesNo(true, "gehen verloren");
         ui.expectDialog();
         if (c.update) ui.expectYesNo(false, "l\xF6schen");
         ui.whileDialogOpen([&](ui::DialogModel& m, int event) {
