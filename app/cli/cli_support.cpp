@@ -68,6 +68,12 @@ void ConsoleUi::showMessage(const std::string& text) {
     if (m_verbose) std::cerr << base::cp1252ToUtf8(text) << "\n";
 }
 
+void ConsoleUi::infoWithNames(const std::string& title, const std::string& text,
+                              const std::vector<std::string>& fileNames) {
+    print(title, text);
+    for (const std::string& name : fileNames) std::cerr << name << "\n";
+}
+
 void ConsoleUi::print(const std::string& title, const std::string& text) {
     std::cerr << base::cp1252ToUtf8(title.empty() ? text : title + ": " + text) << "\n";
 }

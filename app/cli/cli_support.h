@@ -39,6 +39,8 @@ class ConsoleUi : public ui::NullUi {
 public:
     explicit ConsoleUi(bool verbose) : m_verbose(verbose) {}
     void info(const std::string& title, const std::string& text) override { print(title, text); }
+    void infoWithNames(const std::string& title, const std::string& text,
+                       const std::vector<std::string>& fileNames) override;
     void warning(const std::string& title, const std::string& text) override { print(title, text); }
     void alert(const std::string& text) override { print({}, text); }
     void showMessage(const std::string& text) override;

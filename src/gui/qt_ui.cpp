@@ -70,6 +70,15 @@ void QtUi::info(const std::string& title, const std::string& text) {
     messageBox(parent(), QMessageBox::Information, title, text);
 }
 
+void QtUi::infoWithNames(const std::string& title, const std::string& text,
+                         const std::vector<std::string>& fileNames) {
+    QString all = messageText(text);
+    for (const std::string& name : fileNames) all += QLatin1Char('\n') + QString::fromStdString(name);
+    QMessageBox box(QMessageBox::Information, toQ(title), all, QMessageBox::NoButton, parent());
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
 void QtUi::warning(const std::string& title, const std::string& text) {
     messageBox(parent(), QMessageBox::Warning, title, text);
 }

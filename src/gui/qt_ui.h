@@ -41,6 +41,8 @@ public:
 
     bool yesNo(const std::string& title, const std::string& text, bool noDefault = true) override;
     void info(const std::string& title, const std::string& text) override;
+    void infoWithNames(const std::string& title, const std::string& text,
+                       const std::vector<std::string>& fileNames) override;
     void warning(const std::string& title, const std::string& text) override;
     void alert(const std::string& text) override;
     std::string openFile(const ui::FileDialogRequest& request) override;

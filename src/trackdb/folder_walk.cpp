@@ -101,7 +101,7 @@ FolderWalkResult FolderWalk::run() const {
         const std::string utf8 = path.string();
         std::optional<std::string> text = cp1252Text(utf8);
         if (!text) {
-            result.skippedNames.push_back(base::utf8ToCp1252(utf8));
+            result.skippedNames.push_back(utf8);
             continue;
         }
         std::string key = sortKey(*text);

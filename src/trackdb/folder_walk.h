@@ -20,7 +20,7 @@ struct FolderWalkResult {
     std::vector<FoundFile> files;  // ascending by the lower-cased text, equal ones by the text
     // Files whose path cannot be written in CP1252: a record could never find them again.
     size_t skippedCount = 0;
-    std::vector<std::string> skippedNames;  // the first kNamedSkips of them, "?" for what CP1252 lacks
+    std::vector<std::string> skippedNames;  // the first kNamedSkips of them, as the file system names them
 };
 
 class FolderWalk {

@@ -100,6 +100,11 @@ bool Mp3Import::MP3IMPORT() {
                                         " Titel gel\xF6scht!");
         }
     }
+    if (!m_session.LREFRESH && !m_session.LBREAK && !m_session.writeFailed) {
+        m_ui.info(kTitleImport, m_session.NRECADD == 1
+                                    ? std::string("Es wurde 1 Titel eingelesen!")
+                                    : "Es wurden " + std::to_string(m_session.NRECADD) + " Titel eingelesen!");
+    }
     reportSkipped();
     cleanUp(!m_session.LBREAK && !m_session.writeFailed);
     return true;
@@ -325,9 +330,9 @@ void Mp3Import::reportSkipped() {
         n == 1 ? std::string("1 Datei wurde nicht eingelesen, weil ihr Name Zeichen enth\xE4lt, ")
                : std::to_string(n) + " Dateien wurden nicht eingelesen, weil ihre Namen Zeichen enthalten, ";
     text += "die die Datenbank nicht speichern kann:";
-    for (const std::string& name : m_session.skippedNames) text += "\n" + name;
-    if (n > m_session.skippedNames.size()) text += "\n...";
-    m_ui.info(kTitleImport, text);
+    std::vector<std::string> names = m_session.skippedNames;
+    if (n > names.size()) names.push_back("...");
+    m_ui.infoWithNames(kTitleImport, text, names);
 }
 
 void Mp3Import::cleanUp(bool complete) {

@@ -26,6 +26,13 @@ bool ScriptedUi::yesNo(const std::string& title, const std::string& text, bool n
     m_calls.push_back("yesNo: " + title + " | " + text);
     return take("yesNo", text, noDefault ? "no" : "yes") == "yes";
 }
+void ScriptedUi::infoWithNames(const std::string& title, const std::string& text,
+                               const std::vector<std::string>& fileNames) {
+    std::string all = text;
+    for (const std::string& name : fileNames) all += "\n" + name;
+    m_calls.push_back("info: " + title + " | " + all);
+}
+
 void ScriptedUi::info(const std::string& title, const std::string& text) {
     m_calls.push_back("info: " + title + " | " + text);
 }

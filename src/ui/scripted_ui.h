@@ -29,6 +29,9 @@ public:
 
     bool yesNo(const std::string& title, const std::string& text, bool noDefault = true) override;
     void info(const std::string& title, const std::string& text) override;
+    // Recorded as "info: TITLE | TEXT" with each name on a line of its own, bytes unchanged.
+    void infoWithNames(const std::string& title, const std::string& text,
+                       const std::vector<std::string>& fileNames) override;
     void warning(const std::string& title, const std::string& text) override;
     void alert(const std::string& text) override;
     std::string openFile(const FileDialogRequest& request) override;

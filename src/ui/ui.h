@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "ui/dialog_model.h"
 #include "ui/meter.h"
@@ -30,6 +31,10 @@ public:
     // Yes/No question; noDefault preselects "Nein".
     virtual bool yesNo(const std::string& title, const std::string& text, bool noDefault = true) = 0;
     virtual void info(const std::string& title, const std::string& text) = 0;
+    // An information that lists file names as the file system has them (UTF-8 bytes, which may
+    // hold what CP1252 cannot), one per line below the CP1252 text.
+    virtual void infoWithNames(const std::string& title, const std::string& text,
+                               const std::vector<std::string>& fileNames);
     virtual void warning(const std::string& title, const std::string& text) = 0;
     virtual void alert(const std::string& text) = 0;
 
