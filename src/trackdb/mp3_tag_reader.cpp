@@ -103,7 +103,9 @@ TagResult READMP3(const std::filesystem::path& path, const GenreTable& genres) {
     if (v2.present) {
         takeId3v2(v2, genres, tag);
         if (tag != TagResult{}) tag.TAGREAD = kTagReadId3v2;
-        if (tag.GENRE.empty() || tag.ALBUM.empty() || tag.GROUP.empty() || tag.TITLE.empty()) {
+        // Whatever the ID3v2 tag left empty, the ID3v1 tag and then the names may still fill.
+        if (tag.GENRE.empty() || tag.ALBUM.empty() || tag.GROUP.empty() || tag.TITLE.empty() || tag.YEAR == 0 ||
+            tag.TRACK == 0) {
             tag = READTAG(cPath, file, std::move(tag), genres);
         }
     } else {
