@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QPlatformSurfaceEvent>
+#include <QWindow>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -191,6 +193,47 @@ TEST_F(TablePanelTest, AResizeKeepsOrderCurrentRecordAndWidths) {
     EXPECT_EQ(tableWindow->sort()->activeColumn(), table::kGenreColumn);
     EXPECT_EQ(tableWindow->table()->recNo(), current);
     EXPECT_EQ(grid->columnWidths()[1], 300);
+}
+
+// Counts what happens to a native window's surface.
+class SurfaceWatch : public QObject {
+public:
+    int created = 0;
+    int destroyed = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::PlatformSurface) {
+            auto type = static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType();
+            (type == QPlatformSurfaceEvent::SurfaceCreated ? created : destroyed)++;
+        }
+        return false;
+    }
+};
+
+// The main window keeps its one native window while databases open and close, the panel is
+// rebuilt, the window resized and a "Neu" cancelled: a new native window would flicker and lose
+// its place under a window manager.
+TEST_F(TablePanelTest, TheNativeMainWindowIsMadeOnce) {
+    QWindow* handle = window->windowHandle();
+    ASSERT_NE(handle, nullptr);
+    const WId id = window->winId();
+    SurfaceWatch watch;
+    handle->installEventFilter(&watch);
+
+    tableWindow->MP3DLGCLOSE();
+    QApplication::processEvents();
+    ASSERT_EQ(tableWindow->MP3TABLE(false), std::optional<bool>(true));
+    window->resize(700, 450);
+    QApplication::processEvents();
+    tableWindow->run(table::PanelCommand::NewFile);  // the import is cancelled
+    window->refreshMenu();
+    QApplication::processEvents();
+    ASSERT_NE(panel->grid(), nullptr);
+
+    EXPECT_EQ(window->windowHandle(), handle);
+    EXPECT_EQ(window->winId(), id);
+    EXPECT_EQ(watch.created, 0);
+    EXPECT_EQ(watch.destroyed, 0);
+    handle->removeEventFilter(&watch);
 }
 
 }  // namespace
