@@ -198,7 +198,7 @@ bool Mp3Import::replaceConfirmed(const fs::path& tableFile) {
                       "Die Datenbank " + base::utf8ToCp1252(tableFile.stem().string()) + " enth\xE4lt " +
                           std::to_string(tracks) + " Titel" +
                           ".\r" + kReplaceQuestion,
-                      false);
+                      true);
 }
 
 bool Mp3Import::SCANDRIVE(const std::string& cFolder) {

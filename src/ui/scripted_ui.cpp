@@ -23,7 +23,7 @@ std::string ScriptedUi::take(const std::string& kind, const std::string& text, c
 }
 
 bool ScriptedUi::yesNo(const std::string& title, const std::string& text, bool noDefault) {
-    m_calls.push_back("yesNo: " + title + " | " + text);
+    m_calls.push_back("yesNo: " + title + " | " + text + (noDefault ? " [Nein]" : " [Ja]"));
     return take("yesNo", text, noDefault ? "no" : "yes") == "yes";
 }
 void ScriptedUi::infoWithNames(const std::string& title, const std::string& text,

@@ -27,6 +27,7 @@ public:
     void expectSaveFile(std::string path);
     void expectFolder(std::string path);
 
+    // Recorded as "yesNo: TITLE | TEXT [Nein]" (or "[Ja]"): the preselected button at the end.
     bool yesNo(const std::string& title, const std::string& text, bool noDefault = true) override;
     void info(const std::string& title, const std::string& text) override;
     // Recorded as "info: TITLE | TEXT" with each name on a line of its own, bytes unchanged.

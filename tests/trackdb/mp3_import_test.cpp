@@ -260,6 +260,9 @@ TEST_F(Mp3ImportTest, UpdateWithoutChangesOrReplacingTheDatabase) {
     ui.expectYesNo(false, "ROCK enth\xE4lt 2 Titel.\rBewertungen, Abspielzahlen und Infotexte gehen verloren");
     EXPECT_FALSE(runImport());
     expectScriptPlayed();
+    EXPECT_TRUE(called("yesNo: Daten einlesen | Die Datenbank ROCK enth\xE4lt 2 Titel.\r"
+                       "Bewertungen, Abspielzahlen und Infotexte gehen verloren.\r"
+                       "Wollen Sie die Datenbank trotzdem ersetzen ? [Nein]"));
     EXPECT_TRUE(test::readFileBytes(state.dataFile("ROCK.dbf")) == before);
 
     choose("rock.dbf");
