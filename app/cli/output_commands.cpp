@@ -37,6 +37,7 @@ struct CliShell {
         table = openTrackDatabase(ctx, *shell.areas, ui, name);
         if (!table) return false;
         shell.state.CFILE = trackdb::databaseBaseName(name);
+        shell.state.LTAB_OPEN = true;  // the table stands where the panel would show it
         return true;
     }
     long marked() { return shell::NUMTAGGED(*table, true, shell.state); }
