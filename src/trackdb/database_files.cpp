@@ -22,7 +22,6 @@ namespace klango::trackdb {
 namespace {
 
 constexpr const char* kDbfFilter = "MP3-Datenbanken (*.DBF)|*.DBF";
-constexpr uint32_t kFlushEvery = 2000;
 
 fs::path utf8Path(const std::string& cp1252) { return fs::path(base::cp1252ToUtf8(cp1252)); }
 std::string cpText(const fs::path& p) { return base::utf8ToCp1252(p.string()); }
@@ -230,8 +229,6 @@ AppendOutcome RXAPPEND(dbf::DbfTable& source, dbf::DbfTable& target, ui::Meter& 
     source.setOrder(0);
     outcome.total = source.count();
     meter.setTotal(long(source.lastRec()));
-    uint32_t unflushed = 0;
-    uint32_t written = 0;
     for (source.goTop(); !source.eof(); source.skip(1)) {
         const uint32_t before = target.lastRec();
         target.appendBlank();
@@ -255,26 +252,16 @@ AppendOutcome RXAPPEND(dbf::DbfTable& source, dbf::DbfTable& target, ui::Meter& 
                     break;
             }
         }
-        ++unflushed;
-        if (unflushed >= kFlushEvery) {
-            if (!target.flush()) {
-                outcome.failed = true;
-                break;
-            }
-            written += unflushed;
-            unflushed = 0;
+        // Each record goes to the file with the header's count, so that a failure leaves exactly the
+        // records reported as appended.
+        if (!target.flush()) {
+            outcome.failed = true;
+            break;
         }
+        ++outcome.appended;
         meter.setPosition(long(source.recNo()));
         ui.processEvents();
     }
-    if (!outcome.failed && unflushed > 0) {
-        if (target.flush()) {
-            written += unflushed;
-        } else {
-            outcome.failed = true;
-        }
-    }
-    outcome.appended = written;
     return outcome;
 }
 
