@@ -56,16 +56,20 @@ dbf::DbfTable* PlaylistExport::table() const {
     return m_shell.areas ? m_shell.areas->get("DMP3") : nullptr;
 }
 
-std::vector<TitleEntry> PlaylistExport::collect(dbf::DbfTable& table, bool tagged) {
+std::vector<TitleEntry> PlaylistExport::collect(dbf::DbfTable& table, bool tagged, bool withTexts, long* marked) {
     std::vector<TitleEntry> entries;
     const bool wasEof = table.eof();
     const uint32_t saved = table.recNo();
+    long marks = 0;
     for (table.goTop(); !table.eof(); table.skip(1)) {
         const dbf::RecordView r = table.current();
-        if (tagged && !r.logical(Field::TAGGED)) continue;
-        entries.push_back({entryText(r), table.recNo()});
+        const bool isMarked = r.logical(Field::TAGGED);
+        marks += isMarked;
+        if (tagged && !isMarked) continue;
+        entries.push_back({withTexts ? entryText(r) : std::string(), table.recNo()});
     }
     table.goTo(wasEof ? table.lastRec() + 1 : saved);
+    if (marked) *marked = marks;
     return entries;
 }
 
@@ -107,7 +111,10 @@ PlaylistResult PlaylistExport::M3USORT(const std::string& cFile, bool lTagged, b
     }
 
     ui.setWaitCursor(true);
-    std::vector<TitleEntry> source = collect(*t, lTagged);
+    // The entry texts are wanted only by the sort dialog.
+    const bool sortDialog = !m_shell.state.LS_MARKSORT;
+    long marked = 0;
+    std::vector<TitleEntry> source = collect(*t, lTagged, sortDialog, &marked);
     if (source.empty()) {
         ui.setWaitCursor(false);
         ui.warning(kProblem, kNoTitles);
@@ -116,7 +123,7 @@ PlaylistResult PlaylistExport::M3USORT(const std::string& cFile, bool lTagged, b
     }
 
     std::vector<TitleEntry> order;
-    if (!m_shell.state.LS_MARKSORT && source.size() > 1) {
+    if (sortDialog && source.size() > 1) {
         ui.setWaitCursor(false);
         PlaylistSortModel sort(std::move(source));
         ui.runDialog(sort);
@@ -145,16 +152,22 @@ PlaylistResult PlaylistExport::M3USORT(const std::string& cFile, bool lTagged, b
         result.playerStarted = startPlayer(add, result.file);
     }
     {
+        const platform::LocalTime now = m_clock.now();
         dbf::DbfTable::BulkChange bulk(*t);
-        for (uint32_t recno : m_written) stampPlayed(*t, recno, result.playerStarted, true);
+        for (uint32_t recno : m_written) {
+            t->goTo(recno);
+            marked += !t->getL(Field::TAGGED);
+            stampPlayed(*t, now, result.playerStarted, true);
+        }
     }
     t->flush();
     if (lDelMark) {
         table::TablePanelState panel;
         table::Marking(t, m_shell.state, ui, panel, m_clock).DELMARKED();
+        marked = 0;
     }
     t->goTo(wasEof ? t->lastRec() + 1 : saved);
-    showMarks(*t);
+    showMarks(marked);
     ui.setWaitCursor(false);
     if (result.leftOut > 0) {
         ui.info("Playliste", std::to_string(result.tracks) + " Titel in die Playliste geschrieben, " +
@@ -185,9 +198,9 @@ PlaylistResult PlaylistExport::M3UEXSINGLE() {
     }
     result.playerStarted = startPlayer(existed && m_shell.state.settings().on(keys::kAddPList), result.file);
     t->goTo(recno);
-    stampPlayed(*t, recno, result.playerStarted, false);
+    stampPlayed(*t, m_clock.now(), result.playerStarted, false);
     t->flush();
-    showMarks(*t);
+    showMarks(shell::NUMTAGGED(*t, false, m_shell.state));
     return result;
 }
 
@@ -195,7 +208,7 @@ bool PlaylistExport::writePlaylist(dbf::DbfTable& table, const std::vector<uint3
                                    PlaylistResult& result) {
     m_written.clear();
     m_written.reserve(records.size());
-    std::vector<std::string> paths;
+    std::vector<std::string_view> paths;
     paths.reserve(records.size());
     const int pathField = table.fieldPos("PATH");
     for (uint32_t recno : records) {
@@ -204,7 +217,7 @@ bool PlaylistExport::writePlaylist(dbf::DbfTable& table, const std::vector<uint3
             ++result.leftOut;
             continue;
         }
-        paths.emplace_back(path);
+        paths.push_back(path);
         m_written.push_back(recno);
     }
     const std::string bytes = platform::playlistBytes(paths);
@@ -260,9 +273,7 @@ bool PlaylistExport::startPlayer(bool append, const fs::path& playlist) {
     return true;
 }
 
-void PlaylistExport::stampPlayed(dbf::DbfTable& table, uint32_t recno, bool played, bool tagged) {
-    const platform::LocalTime now = m_clock.now();
-    table.goTo(recno);
+void PlaylistExport::stampPlayed(dbf::DbfTable& table, const platform::LocalTime& now, bool played, bool tagged) {
     if (played) table.putN(Field::PLAYED, table.getN(Field::PLAYED) + 1);
     table.putD(Field::PLAYDATE, now.date);
     table.putC(Field::PLAYTIME, twoDigits(now.hour) + ":" + twoDigits(now.minute));
@@ -270,8 +281,8 @@ void PlaylistExport::stampPlayed(dbf::DbfTable& table, uint32_t recno, bool play
 }
 
 // The message bar's mark count and the menu follow the marks.
-void PlaylistExport::showMarks(dbf::DbfTable& table) {
-    const long tagged = shell::NUMTAGGED(table, false, m_shell.state);
+void PlaylistExport::showMarks(long tagged) {
+    m_shell.state.LTAB_TAGG = tagged > 0;
     m_shell.ui->setMessageItem(ui::MessageItem::Tagged, "Markiert: " + std::to_string(tagged));
     shell::RXSETMENU(m_shell);
 }

@@ -54,8 +54,10 @@ public:
     PlaylistResult M3UEXSINGLE();
 
     // The title entries of the shown records in the table's current order: every one, or the
-    // marked ones only. The table's pointer returns where it stood.
-    static std::vector<TitleEntry> collect(dbf::DbfTable& table, bool tagged);
+    // marked ones only (withTexts false: the records alone). The pointer returns where it stood.
+    // marked: the count of marked shown records.
+    static std::vector<TitleEntry> collect(dbf::DbfTable& table, bool tagged, bool withTexts = true,
+                                           long* marked = nullptr);
 
 private:
     dbf::DbfTable* table() const;
@@ -64,8 +66,9 @@ private:
     bool writePlaylist(dbf::DbfTable& table, const std::vector<uint32_t>& records, PlaylistResult& result);
     std::filesystem::path playlistPath(const std::string& name) const;
     bool startPlayer(bool append, const std::filesystem::path& playlist);
-    void stampPlayed(dbf::DbfTable& table, uint32_t recno, bool played, bool tagged);
-    void showMarks(dbf::DbfTable& table);
+    // The play statistics of the current record.
+    void stampPlayed(dbf::DbfTable& table, const platform::LocalTime& now, bool played, bool tagged);
+    void showMarks(long tagged);
 
     shell::Shell& m_shell;
     const platform::Clock& m_clock;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace klango::platform {
@@ -11,6 +12,6 @@ namespace klango::platform {
 // paths: the tracks' stored paths (CP1252, trailing blanks removed), in playing order. On Linux
 // each becomes its UTF-8 name plus CR LF and nothing follows the last line (no list, no bytes);
 // on Windows the paths stay CP1252 and one 0x1A ends the file.
-std::string playlistBytes(const std::vector<std::string>& paths);
+std::string playlistBytes(const std::vector<std::string_view>& paths);
 
 }  // namespace klango::platform
