@@ -198,9 +198,11 @@ PlaylistResult PlaylistExport::M3UEXSINGLE() {
     }
     result.playerStarted = startPlayer(existed && m_shell.state.settings().on(keys::kAddPList), result.file);
     t->goTo(recno);
+    const bool wasMarked = t->getL(Field::TAGGED);
     stampPlayed(*t, m_clock.now(), result.playerStarted, false);
     t->flush();
-    showMarks(shell::NUMTAGGED(*t, false, m_shell.state));
+    // Only a mark taken away changes the count.
+    if (wasMarked) showMarks(shell::NUMTAGGED(*t, false, m_shell.state));
     return result;
 }
 
