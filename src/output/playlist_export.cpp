@@ -162,8 +162,13 @@ PlaylistResult PlaylistExport::M3USORT(const std::string& cFile, bool lTagged, b
     }
     t->flush();
     if (lDelMark) {
-        table::TablePanelState panel;
-        table::Marking(t, m_shell.state, ui, panel, m_clock).DELMARKED();
+        // The table window's own routine when it shows the table, so that its buttons follow.
+        if (m_shell.hooks.DELMARKED && m_shell.state.LTAB_OPEN) {
+            m_shell.hooks.DELMARKED();
+        } else {
+            table::TablePanelState panel;
+            table::Marking(t, m_shell.state, ui, panel, m_clock).DELMARKED();
+        }
         marked = 0;
     }
     t->goTo(wasEof ? t->lastRec() + 1 : saved);
