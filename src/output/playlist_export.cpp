@@ -5,7 +5,6 @@
 
 #include "base/call_stack.h"
 #include "base/cp1252.h"
-#include "base/text_format.h"
 #include "dbf/dbf_table.h"
 #include "output/player_command.h"
 #include "output/playlist_export_model.h"
