@@ -6,6 +6,7 @@
 #include "base/call_stack.h"
 #include "base/cp1252.h"
 #include "dbf/dbf_table.h"
+#include "dbf/order.h"
 #include "output/player_command.h"
 #include "output/playlist_export_model.h"
 #include "output/playlist_sort_model.h"
@@ -57,17 +58,22 @@ dbf::DbfTable* PlaylistExport::table() const {
 
 std::vector<TitleEntry> PlaylistExport::collect(dbf::DbfTable& table, bool tagged, bool withTexts, long* marked) {
     std::vector<TitleEntry> entries;
-    const bool wasEof = table.eof();
-    const uint32_t saved = table.recNo();
     long marks = 0;
-    for (table.goTop(); !table.eof(); table.skip(1)) {
-        const dbf::RecordView r = table.current();
+    auto visit = [&](uint32_t recno) {
+        const dbf::RecordView r = table.view(recno);
+        if (r.isDeleted()) return;
         const bool isMarked = r.logical(Field::TAGGED);
         marks += isMarked;
-        if (tagged && !isMarked) continue;
-        entries.push_back({withTexts ? entryText(r) : std::string(), table.recNo()});
+        if (tagged && !isMarked) return;
+        entries.push_back({withTexts ? entryText(r) : std::string(), recno});
+    };
+    // The shown records in the current order straight from its entries (the order holds only the
+    // records its condition lets through), without moving the table's pointer.
+    if (const dbf::Order* order = table.currentOrder()) {
+        for (size_t i = 0; i < order->size(); ++i) visit(order->recnoAt(i));
+    } else {
+        for (uint32_t recno = 1; recno <= table.lastRec(); ++recno) visit(recno);
     }
-    table.goTo(wasEof ? table.lastRec() + 1 : saved);
     if (marked) *marked = marks;
     return entries;
 }
