@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "dbf/key_expression.h"
 #include "output/output_fixture.h"
 #include "output/playlist_export_model.h"
 #include "output/playlist_sort_model.h"
@@ -86,6 +87,19 @@ TEST_F(PlaylistExportTest, LinesOfTheMarkedTracks) {
     EXPECT_EQ(table->recNo(), first);
     ASSERT_FALSE(ui.calls().empty());
     EXPECT_NE(ui.calls().back().find("4 Titel in die Playliste geschrieben, 1 Titel ausgelassen"), std::string::npos);
+
+    // A filter in force: only its records, and it stays in force.
+    dbf::OrderOptions filter;
+    filter.condition = dbf::ConditionSpec{"GROUP='Band'", [](const dbf::RecordView& v) {
+                                              return base::trimRight(v.raw(track::GROUP)) == "Band";
+                                          }};
+    table->createOrder(home.root() / "MP3FILT.NTX", dbf::compileKey(table->structure(), "upper(TITLE)"), filter);
+    table->goTo(first);
+    table->deleteRecord();  // a deleted record is never shown
+    const PlaylistResult f = exporter().M3USORT("LISTE", true, false, false, false);
+    EXPECT_EQ(klango::test::readFileBytes(f.file), "/m/b/song.mp3\r\n");
+    EXPECT_EQ(table->orderCount(), 1);
+    EXPECT_EQ(table->count(), 2u);
 }
 
 // The statistics of exported tracks: PLAYED only when the player started, date, time and mark
