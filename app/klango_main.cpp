@@ -13,6 +13,8 @@
 #include "shell/startup.h"
 #include "table/table_window.h"
 #include "trackdb/mp3_import.h"
+#include "trackdb/database_files.h"
+#include "output/playlist_export.h"
 #include "gui/about_box.h"
 #include "gui/artwork.h"
 #include "gui/dialog_style.h"
@@ -20,6 +22,8 @@
 #include "gui/help_window.h"
 #include "gui/import_dialog_view.h"
 #include "gui/main_window.h"
+#include "gui/playlist_export_view.h"
+#include "gui/playlist_sort_view.h"
 #include "gui/qt_text.h"
 #include "gui/qt_ui.h"
 #include "gui/table_panel.h"
@@ -50,6 +54,8 @@ int main(int argc, char** argv) {
     gui::QtUi ui;
     gui::ImportDialogView::registerWith(ui);
     gui::EditDialogView::registerWith(ui);
+    gui::PlaylistExportView::registerWith(ui);
+    gui::PlaylistSortView::registerWith(ui);
     shell::Shell sh(ui);
     ui.setState(sh.state);
 
@@ -92,6 +98,12 @@ int main(int argc, char** argv) {
     gui::TablePanel panel(window);
     tableWindow.setView(&panel);
     tableWindow.install();
+    // The playlists and the player; saving, deleting and appending databases.
+    hooks.M3UEXPORT = [&sh] { output::PlaylistExport(sh).M3UEXPORT(); };
+    hooks.M3UEXSINGLE = [&sh] { output::PlaylistExport(sh).M3UEXSINGLE(); };
+    hooks.MP3SAVEAS = [&sh] { trackdb::MP3SAVEAS(sh); };
+    hooks.MP3FDELETE = [&sh] { trackdb::MP3FDELETE(sh); };
+    hooks.APPENDFROM = [&sh] { return trackdb::APPENDFROM(sh); };
     window.applyRectangle(rect);
     window.show();
 

@@ -457,6 +457,7 @@ void TableWindow::run(PanelCommand command, char letter) {
             return;
         case PanelCommand::Play:
             h.M3UEXSINGLE();
+            refresh();
             return;
         case PanelCommand::Delete:
             markingOnTable().MP3DELETE();
