@@ -7,7 +7,7 @@
 #include "base/cp1252.h"
 #include "dbf/dbf_table.h"
 #include "dbf/order.h"
-#include "output/player_command.h"
+#include "shell/player_command.h"
 #include "output/playlist_export_model.h"
 #include "output/playlist_sort_model.h"
 #include "platform/file_names.h"
@@ -277,7 +277,7 @@ bool PlaylistExport::startPlayer(bool append, const fs::path& playlist) {
         ui.warning(kProblem, "Es ist kein MP3-Player eingestellt; die Playliste wurde geschrieben, aber nicht abgespielt.");
         return false;
     }
-    const std::optional<platform::ProgramCall> call = playerCall(setting, append, playlist.string());
+    const std::optional<platform::ProgramCall> call = shell::playerCall(setting, append, playlist.string());
     if (!call || !m_starter(*call)) {
         ui.warning(kProblem, "Der MP3-Player konnte nicht gestartet werden:\n" + setting);
         return false;

@@ -15,6 +15,11 @@
 
 namespace klango::platform {
 
+bool isExecutableFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
 namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
@@ -98,11 +103,6 @@ std::string programPiece(std::string_view s, std::string_view& rest) {
     while (end < s.size() && !isBlank(s[end])) ++end;
     rest = s.substr(end);
     return std::string(s.substr(0, end));
-}
-
-bool isExecutableFile(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
 }
 
 // The file that name (UTF-8) starts: name itself when it holds a "/", else the first executable

@@ -38,6 +38,9 @@ std::optional<ProgramCall> commandFor(std::string_view commandLine);
 // wait for it. True when the program was started; false when it could not be executed.
 bool startDetached(const std::string& program, const std::vector<std::string>& args);
 
+// True when path names a regular file this process may execute.
+bool isExecutableFile(const std::string& path);
+
 // commandFor + startDetached.
 bool startProgram(std::string_view commandLine);
 

@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/program_start.h"
+
 namespace klango::shell {
 
 struct ShellHooks {
@@ -52,6 +54,9 @@ struct ShellHooks {
     // Starting another program from a command line (CP1252), detached; true when it started.
     // Empty: the platform's program start.
     std::function<bool(const std::string& commandLine)> startProgram;
+    // Starting a program with its arguments (the player with a playlist), detached; true when it
+    // started. Empty: the platform's program start.
+    std::function<bool(const platform::ProgramCall& call)> startCall;
 };
 
 }  // namespace klango::shell

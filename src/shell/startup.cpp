@@ -7,6 +7,7 @@
 #include "platform/program_start.h"
 #include "base/cp1252.h"
 #include "base/error.h"
+#include "shell/player_command.h"
 #include "shell/rx_helpers.h"
 
 namespace klango::shell {
@@ -35,10 +36,6 @@ void offerSettingsWhileMissing(Shell& shell) {
     if (shell.hooks.SETUP) shell.hooks.SETUP();
 }
 
-std::string quotedWhenBlank(const std::string& text) {
-    if (text.find(' ') == std::string::npos || text.front() == '"') return text;
-    return "\"" + text + "\"";
-}
 
 }  // namespace
 
@@ -158,6 +155,16 @@ bool startProgramLine(Shell& shell, const std::string& commandLine) {
     return started;
 }
 
+bool startProgramCall(Shell& shell, const platform::ProgramCall& call) {
+    const bool started =
+        shell.hooks.startCall ? shell.hooks.startCall(call) : platform::startDetached(call.program, call.args);
+    if (!started) {
+        shell.ui->warning(base::utf8ToCp1252("Programmstart"),
+                          base::utf8ToCp1252("Das Programm konnte nicht gestartet werden:\n" + call.program));
+    }
+    return started;
+}
+
 bool CHKAUTOOPEN(Shell& shell) {
     AppState& s = shell.state;
     shell.ui->setWaitCursor(true);
@@ -172,8 +179,7 @@ bool CHKAUTOOPEN(Shell& shell) {
             if (autoStart && isFile(old) && !s.CS_AMPPATH.empty()) {
                 const fs::path m3u = playlistFile(s, kPlaylistFile);
                 if (copyFileWhole(old, m3u)) {
-                    const std::string list = base::utf8ToCp1252(m3u.string());
-                    startProgramLine(shell, s.CS_AMPPATH + " " + quotedWhenBlank(list));
+                    if (auto call = playerCall(s.CS_AMPPATH, false, m3u.string())) startProgramCall(shell, *call);
                 }
             }
             if (shell.hooks.MP3TABLE) shell.hooks.MP3TABLE(false);

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/program_start.h"
+
 #include "dbf/work_areas.h"
 #include "shell/app_state.h"
 #include "shell/main_menu.h"
@@ -91,5 +93,7 @@ bool copyFileWhole(const std::filesystem::path& from, const std::filesystem::pat
 
 // Starts a command line through the hook (or the platform); a failure is told to the user.
 bool startProgramLine(Shell& shell, const std::string& commandLine);
+// The same for a program with its arguments (the player): hooks.startCall or a detached start.
+bool startProgramCall(Shell& shell, const platform::ProgramCall& call);
 
 }  // namespace klango::shell

@@ -53,6 +53,12 @@ protected:
             calls.push_back("start " + line);
             return true;
         };
+        shell.hooks.startCall = [this](const platform::ProgramCall& call) {
+            std::string text = "start " + call.program;
+            for (const std::string& arg : call.args) text += " [" + arg + "]";
+            calls.push_back(text);
+            return true;
+        };
         afterStartScreen(shell);
         buildMenu(shell);
     }
@@ -167,7 +173,7 @@ TEST_F(StartupTest, AutoOpenCases) {
     calls.clear();
     CHKAUTOOPEN(shell);
     const std::string list = (home.root() / "KLANGO.M3U").string();
-    EXPECT_EQ(calls, (std::vector<std::string>{"start /opt/player/play " + list, "MP3TABLE Rock", "menu"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"start /opt/player/play [" + list + "]", "MP3TABLE Rock", "menu"}));
     EXPECT_EQ(test::readFileBytes(m3u), "#EXTM3U\r\n/m/a.mp3\r\n");
 
     // AutoStart without a player command: the playlist is not handed to nothing.
@@ -199,7 +205,7 @@ TEST_F(StartupTest, PlaylistFolderFromThePlayerSettings) {
     calls.clear();
     CHKAUTOOPEN(shell);
     ASSERT_FALSE(calls.empty());
-    EXPECT_EQ(calls[0], "start play \"" + (lists / "KLANGO.M3U").string() + "\"");
+    EXPECT_EQ(calls[0], "start play [" + (lists / "KLANGO.M3U").string() + "]");
     EXPECT_EQ(test::readFileBytes(lists / "KLANGO.M3U"), "x\r\n");
 }
 

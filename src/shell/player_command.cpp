@@ -1,6 +1,4 @@
-#include "output/player_command.h"
-
-#include <unistd.h>
+#include "shell/player_command.h"
 
 #include <filesystem>
 
@@ -8,13 +6,8 @@
 
 namespace fs = std::filesystem;
 
-namespace klango::output {
+namespace klango::shell {
 namespace {
-
-bool isExecutableFile(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && fs::is_regular_file(path, ec) && ::access(path.c_str(), X_OK) == 0;
-}
 
 std::string lowerAscii(std::string text) {
     for (char& c : text)
@@ -35,7 +28,7 @@ std::vector<std::string> addSwitchesFor(const std::string& program) {
 std::optional<platform::ProgramCall> playerCall(const std::string& setting, bool append, const std::string& playlist) {
     const std::string whole = base::cp1252ToUtf8(base::trim(setting));
     std::optional<platform::ProgramCall> call;
-    if (isExecutableFile(whole)) {
+    if (!whole.empty() && platform::isExecutableFile(whole)) {
         call = platform::ProgramCall{whole, {}};
     } else {
         call = platform::commandFor(setting);
@@ -48,4 +41,4 @@ std::optional<platform::ProgramCall> playerCall(const std::string& setting, bool
     return call;
 }
 
-}  // namespace klango::output
+}  // namespace klango::shell

@@ -5,11 +5,11 @@
 
 #include <filesystem>
 
-#include "output/player_command.h"
+#include "shell/player_command.h"
 #include "test_helpers/test_helpers.h"
 
 using namespace klango;
-using namespace klango::output;
+using namespace klango::shell;
 
 TEST(PlayerCommand, ArgumentVectors) {
     test::TempHome home;

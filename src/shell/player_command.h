@@ -1,7 +1,8 @@
 // How the player is started with a playlist: the player setting split once into the program and
 // its own switches, the "add to the running playlist" wish turned into the switch the program
 // understands, and the playlist path as one argument of its own. No shell ever sees a name.
-// Called by the playlist export and the single-track play; pure apart from looking at files.
+// Called by the playlist export, the single-track play and the start-up's AutoStart; pure apart
+// from looking at files.
 #pragma once
 
 #include <optional>
@@ -10,7 +11,7 @@
 
 #include "platform/program_start.h"
 
-namespace klango::output {
+namespace klango::shell {
 
 // The switches that ask a known player to add a playlist to the one it is playing (what " /add "
 // asks of the player the setting was written for); empty for a player that has none.
@@ -23,4 +24,4 @@ std::vector<std::string> addSwitchesFor(const std::string& program);
 std::optional<platform::ProgramCall> playerCall(const std::string& setting, bool append,
                                                 const std::string& playlist);
 
-}  // namespace klango::output
+}  // namespace klango::shell
