@@ -243,6 +243,7 @@ bool SetupDialogModel::IMPDRIVES() {
         shared.wake.notify_all();
     });
     for (;;) {
+        m_ui.processEvents();
         std::string status;
         bool fresh = false;
         bool done = false;
@@ -256,9 +257,8 @@ bool SetupDialogModel::IMPDRIVES() {
                 fresh = true;
             }
         }
-        if (done) break;
         if (fresh) setSearchStatus(std::move(status));
-        m_ui.processEvents();
+        if (done) break;
     }
     worker.join();
     // A stop pressed during this search belongs to it, not to the next one.
