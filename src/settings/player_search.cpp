@@ -6,7 +6,7 @@
 #include <unordered_set>
 
 #include "base/cp1252.h"
-#include "platform/file_identity.h"
+#include "platform/volumes.h"
 
 namespace klango::settings {
 
@@ -36,7 +36,9 @@ struct FolderListing {
     fs::path winamp;
 };
 
-FolderListing listFolder(const fs::path& folder, uint64_t device) {
+// The entry types come from the directory listing itself: no call per entry but for files.
+FolderListing listFolder(const fs::path& folder, const std::unordered_set<std::string>& otherMounts,
+                         const std::string& root) {
     FolderListing out;
     std::error_code ec;
     fs::directory_iterator it(folder, fs::directory_options::none, ec);
@@ -49,17 +51,30 @@ FolderListing listFolder(const fs::path& folder, uint64_t device) {
             // A link may name the program, never a folder to enter.
             if (!entry.is_regular_file(e2)) continue;
         } else if (entry.is_directory(e2)) {
-            const auto id = platform::fileIdentity(entry.path());
-            if (id && id->device == device) out.folders.push_back(entry.path());
+            const std::string& p = entry.path().native();
+            if (otherMounts.empty() || p == root || !otherMounts.count(p)) out.folders.push_back(entry.path());
             continue;
         }
+        const std::string name = lowerAZ(entry.path().filename().native());
+        if (name != "studio.exe" && name != "winamp.exe") continue;
         if (!entry.is_regular_file(e2)) continue;
-        const std::string name = lowerAZ(entry.path().filename().string());
         if (name == "studio.exe" && out.studio.empty()) out.studio = entry.path();
         if (name == "winamp.exe" && out.winamp.empty()) out.winamp = entry.path();
     }
     std::sort(out.folders.begin(), out.folders.end());
     return out;
+}
+
+std::vector<std::string> mountTablePoints() {
+    std::vector<std::string> out;
+    for (const platform::MountEntry& m : platform::Volumes().mounts()) out.push_back(m.mountPoint);
+    return out;
+}
+
+std::string withoutTrailingSeparator(const fs::path& p) {
+    std::string s = p.lexically_normal().native();
+    while (s.size() > 1 && s.back() == '/') s.pop_back();
+    return s;
 }
 
 }  // namespace
@@ -84,6 +99,12 @@ std::string findPlayerInPath(std::string_view pathList) {
     return {};
 }
 
+PlayerSearch::PlayerSearch(const std::atomic<bool>& stop) : PlayerSearch(stop, mountTablePoints()) {}
+
+PlayerSearch::PlayerSearch(const std::atomic<bool>& stop, std::vector<std::string> mountPoints) : m_stop(stop) {
+    for (std::string& m : mountPoints) m_mountPoints.insert(std::move(m));
+}
+
 bool PlayerSearch::stopRequested() {
     if (m_stop.load(std::memory_order_relaxed)) m_stopped = true;
     return m_stopped;
@@ -93,31 +114,29 @@ void PlayerSearch::tell(const fs::path& folder) const {
     if (onFolder) onFolder(base::utf8ToCp1252(folder.string()));
 }
 
-std::vector<fs::path> PlayerSearch::MAKETREE2(const fs::path& folder, uint64_t device) const {
-    return listFolder(folder, device).folders;
+std::vector<fs::path> PlayerSearch::MAKETREE2(const fs::path& folder) const {
+    return listFolder(folder, m_mountPoints, m_root).folders;
 }
 
 bool PlayerSearch::MAKETREE(const fs::path& root) {
     m_found.clear();
     m_stopped = false;
     m_folderCount = 0;
-    const auto rootId = platform::fileIdentity(root);
-    if (!rootId) return false;
+    m_root = withoutTrailingSeparator(root);
+    std::error_code ec;
+    if (!fs::is_directory(root, ec)) return false;
     // Breadth-first: a folder's files are looked at when it is listed, in list order, so the
-    // first hit is the first folder of the whole list that holds the program. Each folder is
-    // entered once, even where a bind mount shows it twice.
-    std::unordered_set<uint64_t> seen{rootId->inode};
+    // first hit is the first folder of the whole list that holds the program. Without links and
+    // without other mounts (bind mounts included) no folder can come twice.
     std::deque<fs::path> queue;
-    for (fs::path& f : listFolder(root, rootId->device).folders) queue.push_back(std::move(f));
+    for (fs::path& f : MAKETREE2(root)) queue.push_back(std::move(f));
     while (!queue.empty()) {
         if (stopRequested()) return false;
         fs::path folder = std::move(queue.front());
         queue.pop_front();
-        const auto id = platform::fileIdentity(folder);
-        if (!id || !seen.insert(id->inode).second) continue;
         ++m_folderCount;
         tell(folder);
-        FolderListing listing = listFolder(folder, rootId->device);
+        FolderListing listing = listFolder(folder, m_mountPoints, m_root);
         const fs::path& hit = !listing.studio.empty() ? listing.studio : listing.winamp;
         if (!hit.empty()) {
             m_found = base::utf8ToCp1252(hit.string());
@@ -134,9 +153,7 @@ bool PlayerSearch::MAKETREE4(const std::vector<fs::path>& folders) {
     for (const fs::path& folder : folders) {
         if (stopRequested()) return false;
         tell(folder);
-        const auto id = platform::fileIdentity(folder);
-        if (!id) continue;
-        const FolderListing listing = listFolder(folder, id->device);
+        const FolderListing listing = listFolder(folder, m_mountPoints, m_root);
         const fs::path& hit = !listing.studio.empty() ? listing.studio : listing.winamp;
         if (!hit.empty()) {
             m_found = base::utf8ToCp1252(hit.string());

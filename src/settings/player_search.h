@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace klango::settings {
@@ -24,15 +25,18 @@ std::string findPlayerInPath(std::string_view pathList);
 class PlayerSearch {
 public:
     // stop is LBREAK: set by "&Unterbrechen" from another thread, read between folders.
-    explicit PlayerSearch(const std::atomic<bool>& stop) : m_stop(stop) {}
+    // mountPoints: where other file systems are mounted (never entered); by default the mount
+    // table's.
+    explicit PlayerSearch(const std::atomic<bool>& stop);
+    PlayerSearch(const std::atomic<bool>& stop, std::vector<std::string> mountPoints);
 
     // Told each folder (CP1252) before it is listed or tested; runs on the search's thread.
     std::function<void(const std::string&)> onFolder;
 
-    // MAKETREE2: the sub-folders of folder, sorted by name; links to folders, folders of other
-    // file systems than device and unreadable folders are left out. Names with a full stop and
-    // hidden names are folders like any other.
-    std::vector<std::filesystem::path> MAKETREE2(const std::filesystem::path& folder, uint64_t device) const;
+    // MAKETREE2: the sub-folders of folder, sorted by name; links to folders, mount points of
+    // other file systems and unreadable folders are left out. Names with a full stop and hidden
+    // names are folders like any other.
+    std::vector<std::filesystem::path> MAKETREE2(const std::filesystem::path& folder) const;
     // MAKETREE: lists every folder below root breadth-first (the root itself is not tested) and
     // looks for the program in them with MAKETREE4. True when found (see found()).
     bool MAKETREE(const std::filesystem::path& root);
@@ -52,6 +56,8 @@ private:
     void tell(const std::filesystem::path& folder) const;
 
     const std::atomic<bool>& m_stop;
+    std::unordered_set<std::string> m_mountPoints;
+    std::string m_root;  // the mount point being searched is no other file system
     std::string m_found;
     bool m_stopped = false;
     size_t m_folderCount = 0;
