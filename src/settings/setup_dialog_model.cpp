@@ -265,6 +265,7 @@ bool SetupDialogModel::IMPDRIVES() {
     if (!stoppedBeforeStart) m_break = false;
 
     m_values.ampPath = result;
+    setSearchStatus(result);  // the field shows the result under the message
     // A dialog being closed has no one left to tell.
     if (m_closeAfterSearch) return true;
     if (result.empty())
