@@ -44,6 +44,9 @@ std::vector<std::string> CHKUPDATE2(dbf::WorkAreas& areas, ui::Ui& ui, UpdateDia
     std::vector<std::string> failed;
     long position = 0;
     for (const fs::path& table : tables) {
+        // A stop pressed while the previous database was in work arrives here, before the next.
+        ui.processEvents();
+        if (dialog.interrupted()) break;
         const std::string name = base::utf8ToCp1252(table.stem().string());
         dialog.show(shell::RXSTRCAPALL(name) + ".dbf", ++position);
         ui.processEvents();

@@ -92,11 +92,14 @@ TEST_F(DatabaseUpdateTest, EveryDatabaseIsConvertedOnceAndTheMarkerGoes) {
 
 TEST_F(DatabaseUpdateTest, AStopDuringTheThirdFinishesItAndSkipsTheRest) {
     std::vector<std::string> shown;
+    int eventsAtThird = 0;
     ui.expectDialog();
     ui.whileDialogOpen([&](ui::DialogModel& m, int) {
         auto& dialog = static_cast<settings::UpdateDialogModel&>(m);
-        if (shown.empty() || shown.back() != dialog.file()) shown.push_back(dialog.file());
-        if (dialog.position() == 3) dialog.interrupt();
+        if (!dialog.file().empty() && (shown.empty() || shown.back() != dialog.file())) shown.push_back(dialog.file());
+        // The click made while the third is converted reaches the dialog only when events are
+        // let through after it, as on the screen.
+        if (dialog.position() == 3 && ++eventsAtThird == 2) dialog.interrupt();
     });
     EXPECT_EQ(update.CHKUPDATE(state, areas, ui), UpdateResult::Stopped);
     EXPECT_EQ(shown, (std::vector<std::string>{"A.dbf", "B.dbf", "C.dbf"}));
