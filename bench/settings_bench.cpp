@@ -5,8 +5,8 @@
 
 #include <atomic>
 #include <chrono>
-#include <fstream>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "dbf/dbf_table.h"
@@ -91,7 +91,8 @@ fs::path oldTable() {
             t->putC(t->fieldPos("GROUP"), "Interpret " + std::to_string(i % 997));
             t->putC(t->fieldPos("ALBUM"), "Album " + std::to_string(i % 5003));
             t->putC(t->fieldPos("TITLE"), "Titel " + std::to_string(i));
-            t->putC(t->fieldPos("PATH"), "/musik/" + std::to_string(i % 5003) + "/" + std::to_string(i) + ".mp3");
+            t->putC(t->fieldPos("PATH"),
+                    "/musik/" + std::to_string(i % 5003) + "/" + std::to_string(i) + ".mp3");
         }
     }
     fs::rename(temp, file);

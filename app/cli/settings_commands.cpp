@@ -28,7 +28,7 @@ extern "C" void stopUpdate(int) {
 
 // Prints each database as the update takes it up.
 class UpdateConsoleUi : public ConsoleUi {
-public:
+  public:
     UpdateConsoleUi() : ConsoleUi(false) {}
     void runDialog(ui::DialogModel& model, const std::function<void()>& onShown) override {
         auto* dialog = dynamic_cast<settings::UpdateDialogModel*>(&model);
@@ -38,7 +38,8 @@ public:
             dialog->onChanged = [dialog, &shown] {
                 if (dialog->position() == shown) return;
                 shown = dialog->position();
-                std::cout << shown << "/" << dialog->total() << " " << base::cp1252ToUtf8(dialog->file()) << std::endl;
+                std::cout << shown << "/" << dialog->total() << " " << base::cp1252ToUtf8(dialog->file())
+                          << std::endl;
             };
         }
         if (onShown) onShown();
@@ -109,9 +110,10 @@ KLANGO_CLI_COMMAND({"update",
                     "  update                        nach einem Programm-Update (Datei KLANGO.upd) alle\n"
                     "                                Datenbanken auf die aktuelle Struktur bringen\n",
                     60, cmdUpdate});
-KLANGO_CLI_COMMAND({"findplayer",
-                    "  findplayer [ORDNER ...]       einen MP3-Player suchen: erst im PATH, dann winamp.exe\n"
-                    "                                oder studio.exe in den Ordnern (Vorgabe: alle Laufwerke)\n",
-                    70, cmdFindPlayer});
+KLANGO_CLI_COMMAND(
+    {"findplayer",
+     "  findplayer [ORDNER ...]       einen MP3-Player suchen: erst im PATH, dann winamp.exe\n"
+     "                                oder studio.exe in den Ordnern (Vorgabe: alle Laufwerke)\n",
+     70, cmdFindPlayer});
 
 }  // namespace klango::cli

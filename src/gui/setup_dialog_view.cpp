@@ -87,8 +87,10 @@ SetupDialogView::~SetupDialogView() { m_model.onChanged = nullptr; }
 QWidget* SetupDialogView::startupPage() {
     auto* page = new QWidget;
     auto* l = new QVBoxLayout(page);
-    m_autoOpen = box(" Die letzte Musikdatenbank beim Start öffnen", page, [this](bool on) { m_model.setAutoOpen(on); });
-    m_autoStart = box(" Das letzte Musikprogramm automatisch starten", page, [this](bool on) { m_model.setAutoStart(on); });
+    m_autoOpen = box(" Die letzte Musikdatenbank beim Start öffnen", page,
+                     [this](bool on) { m_model.setAutoOpen(on); });
+    m_autoStart = box(" Das letzte Musikprogramm automatisch starten", page,
+                      [this](bool on) { m_model.setAutoStart(on); });
     l->addWidget(m_autoOpen);
     l->addWidget(m_autoStart);
     l->addStretch();
@@ -118,7 +120,8 @@ QWidget* SetupDialogView::winampPage() {
     row->addWidget(m_interrupt);
     row->addStretch();
     l->addLayout(row, 1, 1);
-    m_ampAddPl = box(" WinAmp kann seine Playliste aktualisieren", page, [this](bool on) { m_model.setAmpAddPl(on); });
+    m_ampAddPl =
+        box(" WinAmp kann seine Playliste aktualisieren", page, [this](bool on) { m_model.setAmpAddPl(on); });
     m_ampUseIt = box(" WinAmp als Player benutzen", page, [this](bool on) { m_model.setAmpUseIt(on); });
     l->addWidget(m_ampAddPl, 2, 0, 1, 3);
     l->addWidget(m_ampUseIt, 3, 0, 1, 3);
@@ -139,7 +142,8 @@ QWidget* SetupDialogView::player2Page() {
     l->addWidget(m_pl2List, 1, 1);
     m_pl2ListPick = pickButton(page, "Playlisten-Pfad suchen", [this] { m_model.choosePl2PList(); });
     l->addWidget(m_pl2ListPick, 1, 2);
-    m_pl2AddPl = box("Player-2 kann seine Playliste aktualisieren", page, [this](bool on) { m_model.setPl2AddPl(on); });
+    m_pl2AddPl = box("Player-2 kann seine Playliste aktualisieren", page,
+                     [this](bool on) { m_model.setPl2AddPl(on); });
     m_pl2UseIt = box("Player-2 als Player benutzen", page, [this](bool on) { m_model.setPl2UseIt(on); });
     l->addWidget(m_pl2AddPl, 2, 0, 1, 3);
     l->addWidget(m_pl2UseIt, 3, 0, 1, 3);
@@ -154,12 +158,14 @@ QWidget* SetupDialogView::tablePage() {
                      [this](bool on) { m_model.setMarkDate(on); });
     m_markHour = box(" Titel, die in den letzten 2 Stunden gespielt wurden, zur Markierung zulassen", page,
                      [this](bool on) { m_model.setMarkHour(on); });
-    m_markSort = box(" Sortierungsdialog der Playliste überspringen", page, [this](bool on) { m_model.setMarkSort(on); });
-    m_showTrak = box(" Titel-Nummern im Songtitel anzeigen", page, [this](bool on) { m_model.setShowTrak(on); });
+    m_markSort = box(" Sortierungsdialog der Playliste überspringen", page,
+                     [this](bool on) { m_model.setMarkSort(on); });
+    m_showTrak =
+        box(" Titel-Nummern im Songtitel anzeigen", page, [this](bool on) { m_model.setShowTrak(on); });
     for (QCheckBox* b : {m_markDate, m_markHour, m_markSort, m_showTrak}) l->addWidget(b);
 
-    auto radios = [this, page](const char* label, std::array<const char*, 3> texts, std::array<QRadioButton*, 3>& out,
-                               void (SetupDialogModel::*set)(long long)) {
+    auto radios = [this, page](const char* label, std::array<const char*, 3> texts,
+                               std::array<QRadioButton*, 3>& out, void (SetupDialogModel::*set)(long long)) {
         auto* group = new QGroupBox(u8q(label), page);
         auto* gl = new QHBoxLayout(group);
         auto* buttons = new QButtonGroup(group);
@@ -172,9 +178,11 @@ QWidget* SetupDialogView::tablePage() {
         return group;
     };
     auto* row = new QHBoxLayout;
-    row->addWidget(radios("bei Doppelklick", {" Titel markieren", " Titel sofort abspielen", " Titel editieren"}, m_dblClick,
+    row->addWidget(radios("bei Doppelklick",
+                          {" Titel markieren", " Titel sofort abspielen", " Titel editieren"}, m_dblClick,
                           &SetupDialogModel::setDblClick));
-    row->addWidget(radios("Schriftgröße", {" Klein", " Normal", " Groß"}, m_font, &SetupDialogModel::setFontSize));
+    row->addWidget(
+        radios("Schriftgröße", {" Klein", " Normal", " Groß"}, m_font, &SetupDialogModel::setFontSize));
     l->addLayout(row);
     l->addStretch();
     return page;
@@ -231,8 +239,8 @@ void SetupDialogView::reject() { m_model.closeBox(); }
 
 void SetupDialogView::registerWith(QtUi& ui) {
     ui.registerView<SetupDialogModel>([&ui](ui::DialogModel& model, QWidget* parent) {
-        return std::unique_ptr<QDialog>(
-            new SetupDialogView(static_cast<SetupDialogModel&>(model), [&ui] { ui.showHelp(); }, parent));
+        return std::unique_ptr<QDialog>(new SetupDialogView(
+            static_cast<SetupDialogModel&>(model), [&ui] { ui.showHelp(); }, parent));
     });
 }
 

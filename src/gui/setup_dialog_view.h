@@ -23,7 +23,7 @@ class QtUi;
 
 class SetupDialogView : public QDialog {
     Q_OBJECT
-public:
+  public:
     SetupDialogView(settings::SetupDialogModel& model, std::function<void()> help, QWidget* parent = nullptr);
     ~SetupDialogView() override;
 
@@ -42,11 +42,11 @@ public:
     QCheckBox* markHour() const { return m_markHour; }
     QRadioButton* fontSize(int n) const { return m_font[n - 1]; }
 
-protected:
+  protected:
     // Escape and the close box: as "&Ende"; during a search the search stops first.
     void reject() override;
 
-private:
+  private:
     QWidget* startupPage();
     QWidget* winampPage();
     QWidget* player2Page();

@@ -40,7 +40,8 @@ void SetupSearchIntroView::reject() { m_model.cancel(); }
 
 void SetupSearchIntroView::registerWith(QtUi& ui) {
     ui.registerView<settings::SearchIntroModel>([](ui::DialogModel& model, QWidget* parent) {
-        return std::unique_ptr<QDialog>(new SetupSearchIntroView(static_cast<settings::SearchIntroModel&>(model), parent));
+        return std::unique_ptr<QDialog>(
+            new SetupSearchIntroView(static_cast<settings::SearchIntroModel&>(model), parent));
     });
 }
 

@@ -15,17 +15,17 @@ class QtUi;
 
 class SetupSearchIntroView : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit SetupSearchIntroView(settings::SearchIntroModel& model, QWidget* parent = nullptr);
     static void registerWith(QtUi& ui);
 
     QPushButton* goButton() const { return m_go; }
     QPushButton* cancelButton() const { return m_cancel; }
 
-protected:
+  protected:
     void reject() override;
 
-private:
+  private:
     settings::SearchIntroModel& m_model;
     QPushButton* m_go;
     QPushButton* m_cancel;

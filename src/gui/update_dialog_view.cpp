@@ -51,7 +51,8 @@ void UpdateDialogView::reject() { m_model.interrupt(); }
 
 void UpdateDialogView::registerWith(QtUi& ui) {
     ui.registerView<settings::UpdateDialogModel>([](ui::DialogModel& model, QWidget* parent) {
-        return std::unique_ptr<QDialog>(new UpdateDialogView(static_cast<settings::UpdateDialogModel&>(model), parent));
+        return std::unique_ptr<QDialog>(
+            new UpdateDialogView(static_cast<settings::UpdateDialogModel&>(model), parent));
     });
 }
 

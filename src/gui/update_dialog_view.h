@@ -18,7 +18,7 @@ class QtUi;
 
 class UpdateDialogView : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit UpdateDialogView(settings::UpdateDialogModel& model, QWidget* parent = nullptr);
     ~UpdateDialogView() override;
     static void registerWith(QtUi& ui);
@@ -27,10 +27,10 @@ public:
     QProgressBar* bar() const { return m_bar; }
     QPushButton* interruptButton() const { return m_interrupt; }
 
-protected:
+  protected:
     void reject() override;
 
-private:
+  private:
     void refresh();
 
     settings::UpdateDialogModel& m_model;

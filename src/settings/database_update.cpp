@@ -16,7 +16,8 @@ namespace klango::settings {
 namespace fs = std::filesystem;
 
 std::string UpdateDialogModel::text() {
-    return "Die Strukturen Ihrer MP3-Datenbanken m\xFCssen aktualisiert werden - Sie sollten diesen Vorgang nicht "
+    return "Die Strukturen Ihrer MP3-Datenbanken m\xFCssen aktualisiert werden - Sie sollten diesen Vorgang "
+           "nicht "
            "unterbrechen !";
 }
 
@@ -50,7 +51,8 @@ std::vector<std::string> CHKUPDATE2(dbf::WorkAreas& areas, ui::Ui& ui, UpdateDia
         const std::string name = base::utf8ToCp1252(table.stem().string());
         dialog.show(shell::RXSTRCAPALL(name) + ".dbf", ++position);
         ui.processEvents();
-        if (!trackdb::CHECKDATA(areas, ui, name)) failed.push_back(base::utf8ToCp1252(table.filename().string()));
+        if (!trackdb::CHECKDATA(areas, ui, name))
+            failed.push_back(base::utf8ToCp1252(table.filename().string()));
         // The database in work is always finished; a stop request skips the rest.
         if (dialog.interrupted()) break;
     }
@@ -79,7 +81,8 @@ UpdateResult DatabaseUpdate::CHKUPDATE(const shell::AppState& state, dbf::WorkAr
         std::string names;
         for (const std::string& f : failed) names += (names.empty() ? "" : ", ") + f;
         ui.warning("Problem", "Diese Datenbanken konnten nicht aktualisiert werden: " + names +
-                                  "\rIhre Sicherungen bleiben erhalten; das Update wird beim n\xE4" "chsten Start "
+                                  "\rIhre Sicherungen bleiben erhalten; das Update wird beim n\xE4"
+                                  "chsten Start "
                                   "wiederholt.");
         return UpdateResult::Failed;
     }

@@ -29,7 +29,7 @@ inline constexpr const char* kUpdateMarker = "KLANGO.upd";
 // The dialog: the warning text, the database in work, the meter and "&Unterbrechen", which asks
 // the update to stop after the database in work (Escape and the close box do the same).
 class UpdateDialogModel : public ui::DialogModel {
-public:
+  public:
     std::string title() const override { return "Datenbank-Update"; }
     static std::string text();
     std::string icon() const { return "Import"; }
@@ -50,7 +50,7 @@ public:
     // The flag itself, for a caller that stops from elsewhere (a signal in klango-cli).
     std::atomic<bool>& stopFlag() { return m_stop; }
 
-private:
+  private:
     std::string m_file;
     long m_total = 0;
     long m_position = 0;
@@ -72,10 +72,10 @@ enum class UpdateResult {
 
 // CHKUPDATE with its guard: the first call of a run looks for the marker, later calls do nothing.
 class DatabaseUpdate {
-public:
+  public:
     UpdateResult CHKUPDATE(const shell::AppState& state, dbf::WorkAreas& areas, ui::Ui& ui);
 
-private:
+  private:
     bool m_ran = false;
 };
 

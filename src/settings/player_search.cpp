@@ -52,7 +52,8 @@ FolderListing listFolder(const fs::path& folder, const std::unordered_set<std::s
             if (!entry.is_regular_file(e2)) continue;
         } else if (entry.is_directory(e2)) {
             const std::string& p = entry.path().native();
-            if (otherMounts.empty() || p == root || !otherMounts.count(p)) out.folders.push_back(entry.path());
+            if (otherMounts.empty() || p == root || !otherMounts.count(p))
+                out.folders.push_back(entry.path());
             continue;
         }
         const std::string name = lowerAZ(entry.path().filename().native());
@@ -101,7 +102,8 @@ std::string findPlayerInPath(std::string_view pathList) {
 
 PlayerSearch::PlayerSearch(const std::atomic<bool>& stop) : PlayerSearch(stop, mountTablePoints()) {}
 
-PlayerSearch::PlayerSearch(const std::atomic<bool>& stop, std::vector<std::string> mountPoints) : m_stop(stop) {
+PlayerSearch::PlayerSearch(const std::atomic<bool>& stop, std::vector<std::string> mountPoints)
+    : m_stop(stop) {
     for (std::string& m : mountPoints) m_mountPoints.insert(std::move(m));
 }
 

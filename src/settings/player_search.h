@@ -23,7 +23,7 @@ inline constexpr const char* kLinuxPlayers[] = {"audacious", "vlc", "qmmp", "dea
 std::string findPlayerInPath(std::string_view pathList);
 
 class PlayerSearch {
-public:
+  public:
     // stop is LBREAK: set by "&Unterbrechen" from another thread, read between folders.
     // mountPoints: where other file systems are mounted (never entered); by default the mount
     // table's.
@@ -51,7 +51,7 @@ public:
     // The number of folders the last MAKETREE listed.
     size_t folderCount() const { return m_folderCount; }
 
-private:
+  private:
     bool stopRequested();
     void tell(const std::filesystem::path& folder) const;
 

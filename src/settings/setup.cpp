@@ -20,6 +20,8 @@ bool SETUP(shell::AppState& state, ui::Ui& ui, PlayerSearchPlaces places) {
     return model.fontSizeChanged();
 }
 
-bool settingsNeverSaved(const shell::AppState& state) { return !state.settings().has(shell::keys::kAutoOpen); }
+bool settingsNeverSaved(const shell::AppState& state) {
+    return !state.settings().has(shell::keys::kAutoOpen);
+}
 
 }  // namespace klango::settings

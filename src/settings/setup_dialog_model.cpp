@@ -1,12 +1,13 @@
 #include "settings/setup_dialog_model.h"
 
+#include <unistd.h>
+
 #include <chrono>
 #include <condition_variable>
 #include <fstream>
 #include <mutex>
 #include <system_error>
 #include <thread>
-#include <unistd.h>
 
 #include "base/cp1252.h"
 #include "settings/player_search.h"
@@ -50,7 +51,8 @@ bool folderWritable(const std::string& folder) {
 }  // namespace
 
 std::string SearchIntroModel::text() {
-    return "Klango sucht nun WinAmp auf allen lokalen und Netzwerk-Laufwerken. Klicken Sie auf 'Weiter' um die "
+    return "Klango sucht nun WinAmp auf allen lokalen und Netzwerk-Laufwerken. Klicken Sie auf 'Weiter' um "
+           "die "
            "Suche zu starten, oder beenden Sie diesen Dialog.";
 }
 
@@ -284,9 +286,10 @@ bool SetupDialogModel::save() {
     const std::string ampList = playlistFolderFor(v.ampPath, m_state.CPRGPATH);
     const shell::Settings s = m_state.settings();
     const bool written =
-        s.writeSwitch(kAutoOpen, v.autoOpen) && s.writeSwitch(kAutoStart, v.autoStart) && s.write(kAmpPath, v.ampPath) &&
-        s.write(kAmpPList, ampList) && s.writeSwitch(kAmpAddPl, v.ampAddPl) && s.writeSwitch(kAmpUseIt, v.ampUseIt) &&
-        s.write(kPl2Path, v.pl2Path) && s.write(kPl2PList, v.pl2PList) && s.writeSwitch(kPl2AddPl, v.pl2AddPl) &&
+        s.writeSwitch(kAutoOpen, v.autoOpen) && s.writeSwitch(kAutoStart, v.autoStart) &&
+        s.write(kAmpPath, v.ampPath) && s.write(kAmpPList, ampList) && s.writeSwitch(kAmpAddPl, v.ampAddPl) &&
+        s.writeSwitch(kAmpUseIt, v.ampUseIt) && s.write(kPl2Path, v.pl2Path) &&
+        s.write(kPl2PList, v.pl2PList) && s.writeSwitch(kPl2AddPl, v.pl2AddPl) &&
         s.writeSwitch(kPl2UseIt, v.pl2UseIt) && s.writeSwitch(kMarkDate, v.markDate) &&
         s.writeSwitch(kMarkHour, v.markHour) && s.writeSwitch(kMarkSort, v.markSort) &&
         s.writeSwitch(kShowTrak, v.showTrak) && s.writeNumberRight10(kDblClick, v.dblClick) &&

@@ -49,16 +49,31 @@ struct SetupValues {
 };
 
 enum class SetupControl {
-    AutoOpen, AutoStart,
-    AmpPathButton, AmpSearch, AmpInterrupt, AmpAddPl, AmpUseIt,
-    Pl2PathButton, Pl2ListButton, Pl2AddPl, Pl2UseIt,
-    MarkDate, MarkHour, MarkSort, ShowTrak, DblClick, FontSize,
-    Save, Help, End,
+    AutoOpen,
+    AutoStart,
+    AmpPathButton,
+    AmpSearch,
+    AmpInterrupt,
+    AmpAddPl,
+    AmpUseIt,
+    Pl2PathButton,
+    Pl2ListButton,
+    Pl2AddPl,
+    Pl2UseIt,
+    MarkDate,
+    MarkHour,
+    MarkSort,
+    ShowTrak,
+    DblClick,
+    FontSize,
+    Save,
+    Help,
+    End,
 };
 
 // The intro of the player search, "WinAmp suchen": "&Weiter" starts it, anything else does not.
 class SearchIntroModel : public ui::DialogModel {
-public:
+  public:
     std::string title() const override { return "WinAmp suchen"; }
     std::string helpTopic() const override { return "Einstellungen"; }
     static std::string text();
@@ -70,12 +85,12 @@ public:
     void cancel() { requestClose(); }
     bool go() const { return m_go; }
 
-private:
+  private:
     bool m_go = false;
 };
 
 class SetupDialogModel : public ui::DialogModel {
-public:
+  public:
     // Reads the values from state's settings file (wait cursor on meanwhile).
     SetupDialogModel(shell::AppState& state, ui::Ui& ui, PlayerSearchPlaces places);
     ~SetupDialogModel() override;
@@ -127,7 +142,7 @@ public:
     // True when saved with another font size than at opening: the table window is rebuilt.
     bool fontSizeChanged() const { return m_saved && m_values.fontSize != m_fontAtOpening; }
 
-private:
+  private:
     void setSearchStatus(std::string text);
     bool acceptPath(const std::string& path);
 

@@ -2,9 +2,10 @@
 // each), the linked boxes through real clicks, and the update dialog whose close box only stops.
 #include "gui/setup_dialog_view.h"
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QCloseEvent>
-#include <gtest/gtest.h>
 
 #include "gui/artwork.h"
 #include "gui/qt_text.h"

@@ -45,7 +45,7 @@ int fieldCount(const fs::path& file) {
 }
 
 class DatabaseUpdateTest : public ::testing::Test {
-protected:
+  protected:
     DatabaseUpdateTest() {
         state.CRUNIN = home.root() / "";
         for (const char* name : kNames) makeOldTable(home.data() / (std::string(name) + ".dbf"), 3);
@@ -96,7 +96,8 @@ TEST_F(DatabaseUpdateTest, AStopDuringTheThirdFinishesItAndSkipsTheRest) {
     ui.expectDialog();
     ui.whileDialogOpen([&](ui::DialogModel& m, int) {
         auto& dialog = static_cast<settings::UpdateDialogModel&>(m);
-        if (!dialog.file().empty() && (shown.empty() || shown.back() != dialog.file())) shown.push_back(dialog.file());
+        if (!dialog.file().empty() && (shown.empty() || shown.back() != dialog.file()))
+            shown.push_back(dialog.file());
         // The click made while the third is converted reaches the dialog only when events are
         // let through after it, as on the screen.
         if (dialog.position() == 3 && ++eventsAtThird == 2) dialog.interrupt();
@@ -105,7 +106,8 @@ TEST_F(DatabaseUpdateTest, AStopDuringTheThirdFinishesItAndSkipsTheRest) {
     EXPECT_EQ(shown, (std::vector<std::string>{"A.dbf", "B.dbf", "C.dbf"}));
     EXPECT_EQ(fieldCounts(), (std::vector<int>{19, 19, 19, 18, 18}));
     EXPECT_TRUE(fs::exists(marker()));
-    EXPECT_EQ(ui.calls().back(), "warning: Problem | Das Datenbankupdate wurde unterbrochen, das Program wird beendet !");
+    EXPECT_EQ(ui.calls().back(),
+              "warning: Problem | Das Datenbankupdate wurde unterbrochen, das Program wird beendet !");
 }
 
 TEST_F(DatabaseUpdateTest, ADatabaseThatCannotBeConvertedIsNamedAndTheMarkerStays) {
@@ -148,7 +150,8 @@ TEST(KlangoCliUpdate, UpdatesEveryDatabaseAndReportsEach) {
     test::writeFileBytes(home.root() / "KLANGO.upd", "");
     r = test::runCommand(cli);
     ASSERT_EQ(r.exitCode, 0) << r.output;
-    EXPECT_NE(r.output.find("1/2 Rock.dbf\n2/2 Pop.dbf\nUpdate abgeschlossen"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("1/2 Rock.dbf\n2/2 Pop.dbf\nUpdate abgeschlossen"), std::string::npos)
+        << r.output;
     EXPECT_EQ(fieldCount(home.data() / "Rock.dbf"), 19);
     EXPECT_FALSE(fs::exists(home.root() / "KLANGO.upd"));
     // The converted table reads back in a second dBase reader with every record.

@@ -18,7 +18,8 @@ namespace {
 
 // One start up to the main window's first showing and a later move; returns how often the
 // settings dialog opened. user: what the user does in it.
-int runStart(const test::TempHome& home, std::function<void(settings::SetupDialogModel&, ui::ScriptedUi&)> user) {
+int runStart(const test::TempHome& home,
+             std::function<void(settings::SetupDialogModel&, ui::ScriptedUi&)> user) {
     base::clearProfileCache();
     ui::ScriptedUi ui;
     shell::Shell sh(ui);

@@ -41,7 +41,7 @@ TEST(PlayerSearch, LinuxPlayersInThePathByPlayerOrder) {
         std::string expected;
     };
     const std::vector<Case> cases = {
-        {both, (b / "vlc").string()},                    // vlc comes before mpv, whatever the folder order
+        {both, (b / "vlc").string()},  // vlc comes before mpv, whatever the folder order
         {a.string(), (a / "mpv").string()},
         {"relative/bin::" + a.string() + "/", (a / "mpv").string()},  // relative and empty entries skipped
         {"", ""},
@@ -93,7 +93,7 @@ TEST(PlayerSearch, FolderTreeOfADrive) {
 }
 
 class SearchInDialogTest : public ::testing::Test {
-protected:
+  protected:
     SearchInDialogTest() {
         base::clearProfileCache();
         shell::LOADPUBLICS(state, home.root());
@@ -144,7 +144,8 @@ TEST_F(SearchInDialogTest, FoundNotFoundAndCancelled) {
     EXPECT_TRUE(m.enabled(SetupControl::Save));
     EXPECT_FALSE(m.enabled(SetupControl::AmpInterrupt));
     // Only "&Unterbrechen" is usable while the search runs (seen when events were let through).
-    EXPECT_EQ(enabledDuringSearch, (std::vector<std::string>{"off", "off", "off", "off", "off", "off", "on"}));
+    EXPECT_EQ(enabledDuringSearch,
+              (std::vector<std::string>{"off", "off", "off", "off", "off", "off", "on"}));
 
     // Nothing anywhere: the path is emptied, the playlist box cleared and disabled.
     fs::remove_all(drive / "Apps");

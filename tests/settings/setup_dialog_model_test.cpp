@@ -32,7 +32,7 @@ std::vector<std::string> lines(const std::string& text) {
 }
 
 class SetupTest : public ::testing::Test {
-protected:
+  protected:
     SetupTest() {
         base::clearProfileCache();
         shell::LOADPUBLICS(state, home.root());
@@ -99,7 +99,8 @@ TEST_F(SetupTest, LinkedBoxesAndEnableRules) {
     m.choosePl2Path();
     EXPECT_EQ(m.values().pl2Path, "/opt/player2/pl.exe");
     EXPECT_NE(ui.calls().back().find("Zeilenumbruch"), std::string::npos);
-    EXPECT_EQ(ui.calls()[ui.calls().size() - 2].rfind("openFile: Player-2 Programmpfad | /opt/player2/", 0), 0u);
+    EXPECT_EQ(ui.calls()[ui.calls().size() - 2].rfind("openFile: Player-2 Programmpfad | /opt/player2/", 0),
+              0u);
     EXPECT_TRUE(ui.unexpected().empty());
 }
 
@@ -127,13 +128,32 @@ TEST_F(SetupTest, SavingWritesEveryKeyInOrderAndTheUsedPlayer) {
     EXPECT_TRUE(settings::SETUP(state, ui, nowhere()));  // the font size changed
     EXPECT_EQ(ui.helpTopic(), "Hauptauswahl");
 
-    const std::vector<std::string> expected = {
-        "[Project]", "Program=Klango", "MyPath=" + state.CPRGPATH,
-        "[System]", "Dimension=         7", "FontSize=         3", "AutoOpen=1", "AutoStart=0", "MarkDate=0",
-        "MarkHour=0", "MarkSort=1", "ShowTrak=0", "DblClick=         2",
-        "[Setup]", "AmpPath=" + player.string(), "AmpPList=" + folder, "AmpAddPl=0", "AmpUseIt=1",
-        "Pl2Path=D:\\Tools\\pl.exe", "Pl2PList=D:\\Tools\\", "Pl2AddPl=0", "Pl2UseIt=0",
-        "[Player]", "PlayPath=" + player.string(), "PlayList=" + folder, "AddPList=0"};
+    const std::vector<std::string> expected = {"[Project]",
+                                               "Program=Klango",
+                                               "MyPath=" + state.CPRGPATH,
+                                               "[System]",
+                                               "Dimension=         7",
+                                               "FontSize=         3",
+                                               "AutoOpen=1",
+                                               "AutoStart=0",
+                                               "MarkDate=0",
+                                               "MarkHour=0",
+                                               "MarkSort=1",
+                                               "ShowTrak=0",
+                                               "DblClick=         2",
+                                               "[Setup]",
+                                               "AmpPath=" + player.string(),
+                                               "AmpPList=" + folder,
+                                               "AmpAddPl=0",
+                                               "AmpUseIt=1",
+                                               "Pl2Path=D:\\Tools\\pl.exe",
+                                               "Pl2PList=D:\\Tools\\",
+                                               "Pl2AddPl=0",
+                                               "Pl2UseIt=0",
+                                               "[Player]",
+                                               "PlayPath=" + player.string(),
+                                               "PlayList=" + folder,
+                                               "AddPList=0"};
     EXPECT_EQ(lines(ini()), expected);
     EXPECT_EQ(state.CS_AMPPATH, player.string());
     EXPECT_EQ(state.NS_FONTSIZE, 3);
