@@ -32,6 +32,7 @@ UpdateDialogView::UpdateDialogView(settings::UpdateDialogModel& model, QWidget* 
     l->addWidget(m_file, 1, 1);
     l->addWidget(m_bar, 2, 0, 1, 2);
     l->addWidget(m_interrupt, 3, 0, 1, 2, Qt::AlignHCenter);
+    l->setColumnStretch(1, 1);  // the name right beside its label
     setMinimumWidth(400);
     m_model.onChanged = [this] { refresh(); };
     refresh();
