@@ -182,3 +182,19 @@ TEST_F(SearchInDialogTest, PathFirstAStopBeforeTheStartAndClosingDuringTheSearch
     EXPECT_EQ(ui.calls().back(), "dialog: WinAmp suchen");
     EXPECT_TRUE(ui.unexpected().empty()) << ui.unexpected().front();
 }
+
+TEST(KlangoCliFindPlayer, PathFirstThenTheFoldersGiven) {
+    test::TempHome home;
+    touch(home.root() / "bin" / "deadbeef", true);
+    touch(home.root() / "disk" / "Winamp 5" / "WINAMP.EXE");
+    const std::string cli = test::shellQuote(std::string(KLANGO_BINARY_DIR) + "/klango-cli") +
+                            " findplayer " + test::shellQuote((home.root() / "disk").string());
+    auto r = test::runCommand("env PATH=" + test::shellQuote((home.root() / "bin").string()) + " " + cli);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.output, (home.root() / "bin" / "deadbeef").string() + "\n");
+    r = test::runCommand("env PATH= " + cli);
+    EXPECT_EQ(r.output, (home.root() / "disk" / "Winamp 5" / "WINAMP.EXE").string() + "\n");
+    r = test::runCommand("env PATH= " + cli + "/Winamp\\ 5/nothing");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.output.find("WinAmp wurde nicht gefunden !"), std::string::npos) << r.output;
+}
