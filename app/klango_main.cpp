@@ -7,6 +7,7 @@
 #include <QTranslator>
 #include <QMessageBox>
 #include <QScreen>
+#include <cstdlib>
 
 #include "platform/executable_path.h"
 #include "base/error.h"
@@ -26,6 +27,11 @@
 #include "gui/playlist_sort_view.h"
 #include "gui/qt_text.h"
 #include "gui/qt_ui.h"
+#include "gui/setup_dialog_view.h"
+#include "gui/setup_search_intro_view.h"
+#include "gui/update_dialog_view.h"
+#include "settings/database_update.h"
+#include "settings/setup.h"
 #include "gui/table_panel.h"
 
 namespace {
@@ -56,6 +62,9 @@ int main(int argc, char** argv) {
     gui::EditDialogView::registerWith(ui);
     gui::PlaylistExportView::registerWith(ui);
     gui::PlaylistSortView::registerWith(ui);
+    gui::SetupDialogView::registerWith(ui);
+    gui::SetupSearchIntroView::registerWith(ui);
+    gui::UpdateDialogView::registerWith(ui);
     shell::Shell sh(ui);
     ui.setState(sh.state);
 
@@ -93,6 +102,15 @@ int main(int argc, char** argv) {
     hooks.helpIndex = [&help] { help.showIndex({}); };
     hooks.redrawMenu = [&window] { window.refreshMenu(); };
     hooks.MP3IMPORT = [&sh, &ui] { return trackdb::MP3IMPORT(sh.state, *sh.areas, ui); };
+    hooks.SETUP = [&sh, &ui] { return settings::SETUP(sh.state, ui, settings::systemSearchPlaces(ui)); };
+    // The structure update after an upgrade; a stopped update ends the program at once (the
+    // marker stays, so the next start runs it again).
+    settings::DatabaseUpdate databaseUpdate;
+    hooks.CHKUPDATE = [&sh, &ui, &databaseUpdate] {
+        if (databaseUpdate.CHKUPDATE(sh.state, *sh.areas, ui) != settings::UpdateResult::Stopped) return;
+        shell::exitCleanup(sh);
+        std::exit(0);
+    };
     // The open database: its panel over the client area, its commands behind the menu's hooks.
     table::TableWindow tableWindow(sh);
     gui::TablePanel panel(window);

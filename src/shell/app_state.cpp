@@ -51,7 +51,7 @@ bool LOADPUBLICS(AppState& state, const std::filesystem::path& programFolder) {
     state.CMYPATH = state.CPRGPATH;
 
     const Settings settings = state.settings();
-    state.settingsFileWasMissing = !settings.exists();
+    state.settingsFileWasMissing = !settings.has(keys::kAutoOpen);
     state.CRELEASE = settings.text(keys::kProgram) + " " + settings.text(keys::kVersion);
     state.LS_MARKDATE = settings.on(keys::kMarkDate);
     state.LS_MARKHOUR = settings.on(keys::kMarkHour);

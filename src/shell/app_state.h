@@ -85,9 +85,9 @@ struct AppState {
     int NW_HEIGHT = 0;
     std::array<int, 4> AWNDSIZE{};
 
-    // True when there was no settings file before LOADPUBLICS wrote MyPath (which creates it):
-    // the main window offers the settings dialog while this holds; the dialog clears it once the
-    // user has saved the settings.
+    // True when the settings file holds no settings saved by the settings dialog (no
+    // System/AutoOpen key; LOADPUBLICS's MyPath creates the file anyway): the first showing of
+    // the main window offers the dialog and clears it, as does saving in the dialog.
     bool settingsFileWasMissing = false;
 
     // The settings file.

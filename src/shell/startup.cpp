@@ -30,9 +30,12 @@ void closeAllTables(Shell& shell) {
     if (shell.areas) shell.areas->closeAll();
 }
 
-// The settings dialog opens on every move and resize until the user has saved the settings once.
+// At the first showing of the main window the settings dialog opens once, while the settings
+// file holds nothing the dialog saved (LOADPUBLICS's MyPath alone makes the file exist).
 void offerSettingsWhileMissing(Shell& shell) {
-    if (!shell.state.settingsFileWasMissing && shell.state.settings().exists()) return;
+    if (!shell.state.settingsFileWasMissing) return;
+    shell.state.settingsFileWasMissing = false;
+    if (shell.state.settings().has(keys::kAutoOpen)) return;
     if (shell.hooks.SETUP) shell.hooks.SETUP();
 }
 

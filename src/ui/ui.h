@@ -42,6 +42,18 @@ public:
     virtual std::string openFile(const FileDialogRequest& request) = 0;
     virtual std::string saveFile(const FileDialogRequest& request) = 0;
     virtual std::string chooseFolder(const std::string& title, const std::string& startFolder) = 0;
+    // RXGETFILE: the open-file dialog with the filter mask (entry index preselected), the title,
+    // the start folder initDir and defaultValue preselected. folder: the chosen file's folder with
+    // its trailing separator, initDir when cancelled; else the chosen file, defaultValue when
+    // cancelled.
+    std::string RXGETFILE(const std::string& mask, const std::string& title, int index, const std::string& initDir,
+                          bool folder, const std::string& defaultValue) {
+        const std::string chosen = openFile({title, mask, index, initDir, defaultValue});
+        if (chosen.empty()) return folder ? initDir : defaultValue;
+        if (!folder) return chosen;
+        const size_t end = chosen.find_last_of("\\/");
+        return end == std::string::npos ? initDir : chosen.substr(0, end + 1);
+    }
 
     virtual void setWaitCursor(bool on) = 0;
     // Lets pending window messages through (progress bars move, a stop button can be pressed).
