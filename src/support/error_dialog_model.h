@@ -21,7 +21,7 @@ public:
     ErrorDialogModel(std::string description, std::vector<std::string> stack, bool canRetry, bool canDefault);
 
     std::string title() const override { return "Tessel: The Pcore Windows Library"; }
-    std::string helpTopic() const override { return "Fehler-Protokoll"; }
+    std::string helpTopic() const override { return "Fehlerdialog"; }
 
     const std::string& description() const { return m_description; }
     const std::vector<std::string>& stack() const { return m_stack; }

@@ -49,7 +49,7 @@ class ErrorLogReviewModel : public ui::DialogModel {
 public:
     enum Choice { Delete = 1, Print = 2, Mail = 3 };
     std::string title() const override { return "Fehler-Protokoll"; }
-    std::string helpTopic() const override { return "Fehler-Protokoll"; }
+    std::string helpTopic() const override { return "Fehlerprotokoll Start"; }
     static constexpr const char* kHeading = "Es wurde ein Fehlerprotokoll gefunden!";
     static constexpr const char* kQuestion = "W\xE4hlen Sie nun, wie Sie damit verfahren m\xF6" "chten !";
     static std::vector<std::string> choiceCaptions() { return {" &L\xF6schen", " &Drucken", " &Email-Versand"}; }

@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "support/error_dialog_model.h"
 #include "support/error_log_review.h"
+#include "support/support_mail.h"
+#include "ui/help_index.h"
 #include "test_helpers/test_helpers.h"
 #include "ui/scripted_ui.h"
 
@@ -179,5 +182,17 @@ TEST(ErrorLogReview, CliShowsAndPrintsTheLogToPdf) {
         const char* last[] = {"Zeile 49 ", "Zeile 99 ", "Zeile 119 "};
         EXPECT_NE(text.output.find(first[page - 1]), std::string::npos) << page << text.output;
         EXPECT_NE(text.output.find(last[page - 1]), std::string::npos) << page;
+    }
+}
+
+TEST(ErrorLogReview, EveryDialogsHelpTopicExists) {
+    const std::string html = test::readFileBytes(fs::path(KLANGO_SOURCE_DIR) / "resources/help/klango.html");
+    support::ErrorDialogModel error("x", {}, false, false);
+    ErrorLogReviewModel review;
+    support::MailSetupModel setup("Klango", "s", "", "");
+    support::MailPreviewModel preview("t");
+    for (const ui::DialogModel* m : std::initializer_list<const ui::DialogModel*>{&error, &review, &setup, &preview}) {
+        const std::string anchor = ui::helpAnchor(m->helpTopic());
+        EXPECT_NE(html.find("<a name=\"" + anchor + "\">"), std::string::npos) << m->title() << ": " << anchor;
     }
 }
