@@ -12,10 +12,14 @@
 #include "shell/app_state.h"
 #include "shell/settings.h"
 #include "shell/settings_keys.h"
+#include "support/crash_log.h"
 #include "support/error_log.h"
+#include "support/error_log_facts.h"
 #include "support/error_log_review.h"
+#include "support/error_sys.h"
 #include "support/pdf_log_printer.h"
 #include "support/support_mail.h"
+#include "support/system_info.h"
 
 namespace fs = std::filesystem;
 
@@ -97,6 +101,21 @@ int cmdErrorLog(const Context& ctx, const std::vector<std::string>& args) {
 }
 
 }  // namespace
+
+void installErrorLog(const Context& ctx) {
+    const shell::Settings settings(shell::Settings::fileIn(ctx.home));
+    const std::string release = settings.text(shell::keys::kProgram) + " " + settings.text(shell::keys::kVersion);
+    const fs::path log = ctx.home / support::kErrorLogName;
+    support::installCrashLog(log, release);
+    base::setErrorHandler([log, release](const base::ErrorRecord& e) {
+        // Writing the log may itself fail; the message is printed whatever happens.
+        support::DOBREAK([&] {
+            const auto facts = support::gatherErrorLogFacts(release, support::TSystemInfo(), nullptr, {});
+            return support::writeFileReplacing(log, support::errorLogText(e, facts));
+        });
+        return printError(e);
+    });
+}
 
 KLANGO_CLI_COMMAND({"errorlog",
                     "  errorlog [--print DATEI.pdf] [--mail]\n"

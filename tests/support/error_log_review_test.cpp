@@ -196,3 +196,20 @@ TEST(ErrorLogReview, EveryDialogsHelpTopicExists) {
         EXPECT_NE(html.find("<a name=\"" + anchor + "\">"), std::string::npos) << m->title() << ": " << anchor;
     }
 }
+
+TEST(ErrorLogReview, AFailedCliCommandLeavesTheLogThatErrorlogShows) {
+    test::TempHome home;
+    fs::remove(home.data());
+    test::writeFileBytes(home.data(), "");  // "Daten" is a file: no table can be created
+    const std::string cli = test::shellQuote(std::string(KLANGO_BINARY_DIR) + "/klango-cli") + " --home " +
+                            test::shellQuote(home.root().string());
+    auto failed = test::runCommand(cli + " check rock");
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_NE(failed.output.find("Create error: " + (home.data() / "Rock.dbf").string()), std::string::npos) << failed.output;
+    auto shown = test::runCommand(cli + " errorlog");
+    ASSERT_EQ(shown.exitCode, 0);
+    EXPECT_EQ(shown.output.rfind("Klango v1.50.17\n===============\n   Pfad und Name: ", 0), 0u) << shown.output;
+    EXPECT_NE(shown.output.find("   Fehlerbeschreibung: (DOS-Fehler "), std::string::npos);
+    EXPECT_NE(shown.output.find("   Aufgerufen von CHECKDATA("), std::string::npos);
+    EXPECT_NE(shown.output.find("\nVerfügbar Physical: "), std::string::npos);
+}
