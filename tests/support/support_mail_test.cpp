@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/profile_file.h"
+#include "platform/smtp_transport.h"
 #include "platform/system_facts.h"
 #include "shell/settings.h"
 #include "shell/settings_keys.h"
@@ -191,4 +192,24 @@ TEST(SupportMail, WithoutAnAccountTheUsersMailProgramIsOffered) {
     EXPECT_NE(args[3].find("~/klango/klango"), std::string::npos);
     EXPECT_EQ(args[3].find("Kontoauszug"), std::string::npos);
     EXPECT_EQ(args[4], "support@klango.de");
+}
+
+TEST(SupportMail, AServerThatNeverAnswersIsGivenUpAtTheTimeLimit) {
+    // A listening socket that completes the connection but never greets.
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    ASSERT_EQ(listen(s, 4), 0);
+    socklen_t len = sizeof a;
+    getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
+    platform::MailMessage m{"klango@example.org", "Hans Meier", "support@example.org", "", "Betreff", "Text"};
+    const auto started = std::chrono::steady_clock::now();
+    const platform::SmtpResult r = platform::sendSmtp({"127.0.0.1", ntohs(a.sin_port), "", ""}, m, 1);
+    const auto took = std::chrono::steady_clock::now() - started;
+    close(s);
+    EXPECT_FALSE(r.sent());
+    EXPECT_EQ(r.code, 28) << r.reason;  // the operation timed out
+    EXPECT_LT(took, std::chrono::seconds(10));
 }
