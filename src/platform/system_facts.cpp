@@ -175,6 +175,76 @@ std::map<std::string, std::string> parseMimeTypes(std::string_view text) {
     return out;
 }
 
+std::map<std::string, std::string> parseMimeApps(std::string_view text) {
+    std::map<std::string, std::string> out;
+    bool inDefaults = false;
+    forEachLine(text, [&](std::string_view line) {
+        line = trimmed(line);
+        if (line.empty() || line[0] == '#') return;
+        if (line.front() == '[') {
+            inDefaults = line == "[Default Applications]";
+            return;
+        }
+        size_t eq = line.find('=');
+        if (!inDefaults || eq == std::string_view::npos) return;
+        std::string_view apps = line.substr(eq + 1);
+        std::string first(trimmed(apps.substr(0, apps.find(';'))));
+        if (!first.empty()) out.emplace(std::string(trimmed(line.substr(0, eq))), first);
+    });
+    return out;
+}
+
+DesktopEntry parseDesktopEntry(std::string_view text) {
+    DesktopEntry e;
+    bool inEntry = false;
+    forEachLine(text, [&](std::string_view line) {
+        line = trimmed(line);
+        if (!line.empty() && line.front() == '[') {
+            inEntry = line == "[Desktop Entry]";
+            return;
+        }
+        if (!inEntry) return;
+        if (line.rfind("Exec=", 0) == 0 && e.exec.empty()) e.exec = line.substr(5);
+        else if (line.rfind("Icon=", 0) == 0 && e.icon.empty()) e.icon = line.substr(5);
+    });
+    return e;
+}
+
+DesktopEntry readDesktopEntry(const fs::path& root, const fs::path& userHome, const std::string& id) {
+    if (id.empty() || id.find('/') != std::string::npos) return {};
+    std::vector<fs::path> folders;
+    if (!userHome.empty()) folders.push_back(userHome / ".local/share/applications");
+    folders.push_back(root / "usr/local/share/applications");
+    folders.push_back(root / "usr/share/applications");
+    for (const fs::path& folder : folders) {
+        std::string text = readText(folder / id);
+        if (!text.empty()) return parseDesktopEntry(text);
+    }
+    return {};
+}
+
+std::vector<std::string> parsePointerDevices(std::string_view text) {
+    std::vector<std::string> out;
+    std::string name;
+    forEachLine(text, [&](std::string_view line) {
+        if (line.rfind("N: Name=", 0) == 0) {
+            std::string_view n = trimmed(line.substr(8));
+            if (n.size() >= 2 && n.front() == '"' && n.back() == '"') n = n.substr(1, n.size() - 2);
+            name = n;
+        } else if (line.rfind("H: Handlers=", 0) == 0) {
+            std::istringstream handlers{std::string(line.substr(12))};
+            for (std::string h; handlers >> h;)
+                if (h.rfind("mouse", 0) == 0 && !name.empty()) {
+                    out.push_back(name);
+                    break;
+                }
+        } else if (trimmed(line).empty()) {
+            name.clear();
+        }
+    });
+    return out;
+}
+
 KernelNumbers parseKernelRelease(std::string_view release) {
     KernelNumbers k;
     int* parts[3] = {&k.major, &k.minor, &k.patch};
@@ -255,6 +325,15 @@ SystemFacts readSystemFacts(const fs::path& root) {
     struct rlimit files {};
     if (getrlimit(RLIMIT_NOFILE, &files) == 0) f.handleLimit = long(files.rlim_cur);
     f.extensionTypes = parseMimeTypes(readText(root / "etc/mime.types"));
+    f.root = root;
+    f.userHome = readUserFacts().home;
+    // The user's choices first, then the system's.
+    for (const fs::path& list : {f.userHome / ".config/mimeapps.list", root / "etc/xdg/mimeapps.list",
+                                 root / "usr/share/applications/mimeapps.list"}) {
+        if (list.is_relative()) continue;
+        for (auto& [type, app] : parseMimeApps(readText(list))) f.defaultApplications.emplace(type, app);
+    }
+    f.pointerDevices = parsePointerDevices(readText(root / "proc/bus/input/devices"));
     return f;
 }
 

@@ -60,7 +60,26 @@ struct SystemFacts {
     MemoryFacts memory;
     long handleLimit = 0;  // open files this process may hold
     std::map<std::string, std::string> extensionTypes;  // "mp3" -> "audio/mpeg" (/etc/mime.types)
+    // The user's default applications: media type -> desktop entry ("audio/mpeg" -> "vlc.desktop").
+    std::map<std::string, std::string> defaultApplications;
+    std::vector<std::string> pointerDevices;  // names of the mice and touchpads
+    std::filesystem::path root = "/";         // where the desktop entries are looked up
+    std::filesystem::path userHome;
 };
+
+// A desktop entry's command and icon.
+struct DesktopEntry {
+    std::string exec;
+    std::string icon;
+};
+// Looks the entry id up in the user's and the system's application folders below root.
+DesktopEntry readDesktopEntry(const std::filesystem::path& root, const std::filesystem::path& userHome,
+                              const std::string& id);
+DesktopEntry parseDesktopEntry(std::string_view text);
+// The [Default Applications] of a mimeapps.list; the first entry of a list counts.
+std::map<std::string, std::string> parseMimeApps(std::string_view text);
+// The names of the pointer devices in /proc/bus/input/devices.
+std::vector<std::string> parsePointerDevices(std::string_view text);
 
 // The host name, the address found for it and the name found for that address; ok is false
 // (address "0.0.0.0", names empty) when the name cannot be resolved.

@@ -82,6 +82,23 @@ VersionRecord linuxVersionRecord(const platform::SystemFacts& facts) {
     return v;
 }
 
+std::string openCommandWithoutFile(std::string_view command) {
+    std::string_view cut = command;
+    if (size_t at = command.rfind(" %1"); at != std::string_view::npos) {
+        cut = command.substr(0, at);
+    } else if (size_t q = command.rfind("\"%"); q != std::string_view::npos) {
+        cut = command.substr(0, q);
+    } else {
+        size_t last = std::string_view::npos;
+        for (const char* code : {" %f", " %F", " %u", " %U"}) {
+            size_t at = command.rfind(code);
+            if (at != std::string_view::npos && (last == std::string_view::npos || at > last)) last = at;
+        }
+        if (last != std::string_view::npos) cut = command.substr(0, last);
+    }
+    return std::string(base::trimRight(cut));
+}
+
 std::string cpuClassName(const platform::CpuIdFacts& id) {
     if (!id.available) {
         if (id.family == 3) return "386";
@@ -150,6 +167,38 @@ std::string TSystemInfo::Ass4Ext(std::string_view ext) const {
     for (char& c : key) c = char(std::tolower(static_cast<unsigned char>(c)));
     auto it = m_facts.extensionTypes.find(key);
     return it == m_facts.extensionTypes.end() ? std::string() : it->second;
+}
+
+std::string TSystemInfo::App4Ext(std::string_view ext) const {
+    const std::string type = Ass4Ext(ext);
+    auto app = m_facts.defaultApplications.find(type);
+    if (type.empty() || app == m_facts.defaultApplications.end()) return {};
+    return openCommandWithoutFile(platform::readDesktopEntry(m_facts.root, m_facts.userHome, app->second).exec);
+}
+
+std::string TSystemInfo::Icon4Ext(std::string_view ext) const {
+    const std::string type = Ass4Ext(ext);
+    auto app = m_facts.defaultApplications.find(type);
+    if (type.empty() || app == m_facts.defaultApplications.end()) return {};
+    return std::string(base::trimRight(platform::readDesktopEntry(m_facts.root, m_facts.userHome, app->second).icon));
+}
+
+std::string TSystemInfo::DefBrowser() const {
+    auto app = m_facts.defaultApplications.find("text/html");
+    return app == m_facts.defaultApplications.end() ? std::string() : app->second;
+}
+
+std::string TSystemInfo::versionReport() const {
+    const VersionRecord& v = version;
+    std::string out = "nMajor = " + std::to_string(v.nMajor) + "\rnMinor = " + std::to_string(v.nMinor) +
+                      "\rnBuild = " + std::to_string(v.nBuild) + "\rcSP = " + v.cSP +
+                      "\rsPlatform = " + std::to_string(v.nPlatform);
+    if (v.nPlatform == kPlatformNT) {
+        out += "\rwSerPackM = " + std::to_string(v.wSerPackM) + "\rwSerPacki = " + std::to_string(v.wSerPacki) +
+               "\rwSteMask = " + std::to_string(v.wSteMask) + "\rwProdType = " + std::to_string(v.wProdType) +
+               "\rwRes = " + std::to_string(v.wRes);
+    }
+    return out;
 }
 
 long long TSystemInfo::GetColors() const {

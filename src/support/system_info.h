@@ -52,6 +52,9 @@ std::string versionNumberText(const VersionRecord& v);
 // The version record of this Linux system: kernel numbers, the rest of the release as the
 // "service pack" text, the extended record size.
 VersionRecord linuxVersionRecord(const platform::SystemFacts& facts);
+// An open command without its file argument: cut before the last " %1" (or a quote followed by
+// "%"), and before the last field code (" %f", " %F", " %u", " %U") of a desktop entry; right-trimmed.
+std::string openCommandWithoutFile(std::string_view command);
 // The processor class from the identification instruction (the fallback of CPU()).
 std::string cpuClassName(const platform::CpuIdFacts& id);
 
@@ -75,9 +78,23 @@ public:
     std::string TimeZone() const { return m_facts.timeZone; }
     std::string DateSystemBios() const { return m_facts.biosDate; }
     std::string NameSystemBios() const;
+    // The video BIOS is not told by Linux: the answers of a missing registry key.
+    std::string DateVideoBios() const { return {}; }
+    std::string NameVideoBios() const { return {}; }
     std::string ComputerName() const { return m_facts.hostName; }
+    // Windows-only settings, answered as a missing registry key.
+    std::string IEStartPage() const { return {}; }
+    std::string IEVersion() const { return {}; }
+    std::string DTWallpaper() const { return {}; }
+    std::string DirectxVersion() const { return {}; }
+    std::string BootDir() const { return {}; }
+    // The application that opens web pages (its desktop entry).
+    std::string DefBrowser() const;
     // The program that handles a file extension: here its media type ("mp3" and ".mp3" alike).
     std::string Ass4Ext(std::string_view ext) const;
+    // The command that opens files of the extension, without the file argument; its icon.
+    std::string App4Ext(std::string_view ext) const;
+    std::string Icon4Ext(std::string_view ext) const;
     long long GetColors() const;
     long long SpeedCPU(int n = 1) const;
     std::string CPU(int n = 1) const;
@@ -85,6 +102,13 @@ public:
     bool IsDualCPU() const { return SpeedCPU(2) > 0; }
     std::string CPUVendor(int n = 1) const;
     std::string CPUIdentifier(int n = 1) const;
+    // No modem or monitor driver is registered on Linux: the answers of a missing key.
+    std::string ModemName() const { return {}; }
+    std::string ModemVersion() const { return {}; }
+    std::string ModemPort() const { return {}; }
+    std::string MonitorName() const { return {}; }
+    std::string MouseName() const { return m_facts.pointerDevices.empty() ? std::string() : m_facts.pointerDevices.front(); }
+    std::string MouseVersion() const { return {}; }
     bool IPInfo();
     std::string ServicePack() const;
     bool IsNTPreWin2K() const { return version.nPlatform == kPlatformNT && version.nMajor <= 4; }
@@ -95,6 +119,9 @@ public:
     // Memory status in MB: 1 total physical, 2 free physical, 3 total swap, 4 free swap, 5 total
     // virtual, 6 free virtual; any other n gives 0.
     long long Memory(int n) const;
+
+    // The message "System Information" that New(lShow = true) shows: the version members, one a line.
+    std::string versionReport() const;
 
     // What the display reports (set by the windowing layer); GetColors is 2 to this power.
     void setDisplayBits(int bits) { m_displayBits = bits; }

@@ -115,3 +115,39 @@ TEST(SystemInfo, ProcessorClasses) {
     for (const Case& c : cases) EXPECT_EQ(support::cpuClassName(c.id), c.name) << c.name;
     EXPECT_EQ(platform::parseKernelRelease("5.10").minor, 10);
 }
+
+TEST(SystemInfo, ProgramsForExtensionsAndDevices) {
+    const std::vector<std::pair<std::string, std::string>> commands = {
+        {"\"C:\\Programme\\Player\\play.exe\" %1", "\"C:\\Programme\\Player\\play.exe\""},
+        {"notepad.exe %1 %1", "notepad.exe %1"},
+        {"\"C:\\x.exe\" \"%1\"", "\"C:\\x.exe\""},
+        {"vlc --started-from-file %U", "vlc --started-from-file"},
+        {"audacious %F  ", "audacious"},
+        {"plain", "plain"},
+    };
+    for (const auto& [command, cut] : commands) EXPECT_EQ(support::openCommandWithoutFile(command), cut) << command;
+
+    test::TempHome home;
+    platform::SystemFacts f;
+    f.root = home.root();
+    f.extensionTypes = platform::parseMimeTypes("audio/mpeg mp3\n");
+    f.defaultApplications = platform::parseMimeApps(
+        "[Added Associations]\naudio/mpeg=other.desktop;\n[Default Applications]\naudio/mpeg=player.desktop;vlc.desktop;\n"
+        "text/html=firefox-esr.desktop\n");
+    f.pointerDevices = platform::parsePointerDevices(
+        "I: Bus=0011\nN: Name=\"AT Translated Set 2 keyboard\"\nH: Handlers=sysrq kbd event0\n\n"
+        "I: Bus=0003\nN: Name=\"Logitech USB Optical Mouse\"\nH: Handlers=mouse0 event2\n\n");
+    std::filesystem::create_directories(home.root() / "usr/share/applications");
+    test::writeFileBytes(home.root() / "usr/share/applications/player.desktop",
+                         "[Desktop Entry]\nName=Player\nExec=player --enqueue %U\nIcon=player \n[Desktop Action x]\nExec=no\n");
+    TSystemInfo info({}, f, {});
+    EXPECT_EQ(info.App4Ext("mp3"), "player --enqueue");
+    EXPECT_EQ(info.App4Ext(".MP3"), "player --enqueue");
+    EXPECT_EQ(info.Icon4Ext("mp3"), "player");
+    EXPECT_EQ(info.App4Ext("txt"), "");
+    EXPECT_EQ(info.DefBrowser(), "firefox-esr.desktop");
+    EXPECT_EQ(info.MouseName(), "Logitech USB Optical Mouse");
+    EXPECT_EQ(TSystemInfo({156, 5, 1, 2600, 2, "SP2", 2, 0, 256, 1, 0}, {}, {}).versionReport(),
+              "nMajor = 5\rnMinor = 1\rnBuild = 2600\rcSP = SP2\rsPlatform = 2\rwSerPackM = 2\rwSerPacki = 0\r"
+              "wSteMask = 256\rwProdType = 1\rwRes = 0");
+}
