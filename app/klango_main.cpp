@@ -103,6 +103,9 @@ int main(int argc, char** argv) {
     ui.setHelpWindow(&help);
     gui::ErrorLogReviewView::registerWith(ui, [&help] { help.showTopic({}); });
     sh.hooks.PRINTERR = [&sh, &ui] {
+        // The main window is not shown yet: its rectangle places the dialog on its screen.
+        const shell::DesktopRect desktop = gui::desktopRect(QGuiApplication::primaryScreen());
+        shell::placeMainWindow(sh, desktop, gui::firstSize(sh.state, desktop));
         support::ReviewEnvironment env;
         env.programFolder = sh.state.CRUNIN;
         env.release = sh.state.CRELEASE;
