@@ -107,10 +107,14 @@ void installErrorLog(const Context& ctx) {
     const std::string release = settings.text(shell::keys::kProgram) + " " + settings.text(shell::keys::kVersion);
     const fs::path log = ctx.home / support::kErrorLogName;
     support::installCrashLog(log, release);
-    base::setErrorHandler([log, release](const base::ErrorRecord& e) {
+    // A command may meet many errors (one per record of a long append) and takes the default for
+    // each: the system facts are read once, at the first.
+    auto info = std::make_shared<std::unique_ptr<support::TSystemInfo>>();
+    base::setErrorHandler([log, release, info](const base::ErrorRecord& e) {
         // Writing the log may itself fail; the message is printed whatever happens.
         support::DOBREAK([&] {
-            const auto facts = support::gatherErrorLogFacts(release, support::TSystemInfo(), nullptr, {});
+            if (!*info) *info = std::make_unique<support::TSystemInfo>();
+            const auto facts = support::gatherErrorLogFacts(release, **info, nullptr, {});
             return support::writeFileReplacing(log, support::errorLogText(e, facts));
         });
         return printError(e);
