@@ -4,6 +4,8 @@
 #include <sstream>
 #include <system_error>
 
+#include <unistd.h>
+
 #include "base/cp1252.h"
 #include "platform/smtp_transport.h"
 #include "shell/settings_keys.h"
@@ -168,7 +170,7 @@ bool MAILSUPPORT(ui::Ui& ui, const shell::Settings& settings, const MailEnvironm
     const std::string account = settings.text(k::kMailAccount);
     const std::string server = settings.text(k::kMailServer);
     if (account.empty() || server.empty()) {
-        // No account of our own: the user's mail program may send it, with the text in its body.
+        // No account of our own: the user's mail program may send it.
         const bool offered = env.startProgram &&
                              ui.yesNo("Email-Versand",
                                       "F\xFCr den Versand ist kein Mail-Konto eingerichtet (KLANGO.INI, Abschnitt "
@@ -179,8 +181,14 @@ bool MAILSUPPORT(ui::Ui& ui, const shell::Settings& settings, const MailEnvironm
             if (!env.startProgram) ui.warning("Problem", "Es ist kein Mail-Konto f\xFCr den Versand eingerichtet.");
             return false;
         }
-        if (!env.startProgram("xdg-email", {"--subject", base::cp1252ToUtf8(subject), "--body",
-                                            base::cp1252ToUtf8(text), base::cp1252ToUtf8(sendTo)})) {
+        // The attachment is the text as mailed (home folder and user name hidden), in a file of
+        // its own that the mail program may read whenever it sends.
+        std::error_code ec;
+        const fs::path attachment = fs::temp_directory_path(ec) / ("klango-" + std::to_string(::getpid())) / kErrorLogName;
+        fs::create_directories(attachment.parent_path(), ec);
+        if (ec || !writeFileReplacing(attachment, text + '\x1A') ||
+            !env.startProgram("xdg-email", {"--subject", base::cp1252ToUtf8(subject), "--attach", attachment.string(),
+                                            base::cp1252ToUtf8(sendTo)})) {
             ui.warning("Problem", "Das Mail-Programm l\xE4sst sich nicht starten, und es ist kein Mail-Konto f\xFCr den "
                                   "Versand eingerichtet.");
         }

@@ -189,9 +189,13 @@ TEST(SupportMail, WithoutAnAccountTheUsersMailProgramIsOffered) {
     EXPECT_EQ(program, "xdg-email");
     ASSERT_EQ(args.size(), 5u);
     EXPECT_EQ(args[1], "Programmfehler in Klango");
-    EXPECT_NE(args[3].find("~/klango/klango"), std::string::npos);
-    EXPECT_EQ(args[3].find("Kontoauszug"), std::string::npos);
+    EXPECT_EQ(args[2], "--attach");
+    const std::string attached = test::readFileBytes(args[3]);
+    EXPECT_NE(attached.find("~/klango/klango"), std::string::npos);
+    EXPECT_EQ(attached.find("Kontoauszug"), std::string::npos);
     EXPECT_EQ(args[4], "support@klango.de");
+    EXPECT_TRUE(fs::exists(log)) << "handed over is not sent";
+    fs::remove_all(fs::path(args[3]).parent_path());
 }
 
 TEST(SupportMail, AServerThatNeverAnswersIsGivenUpAtTheTimeLimit) {
