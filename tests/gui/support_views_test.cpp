@@ -10,6 +10,7 @@
 #include "qt_support.h"
 #include "support/error_dialog_model.h"
 #include "support/error_log_review.h"
+#include "support/error_sys.h"
 
 namespace klango::gui {
 namespace {
@@ -32,6 +33,24 @@ TEST(SupportViews, ErrorDialogShowsTheModelsButtonsAndAnswers) {
     view.buttons()[0]->click();
     EXPECT_EQ(model.result(), ErrorDialogModel::Choice::Retry);
     EXPECT_TRUE(model.closeRequested());
+}
+
+TEST(SupportViews, TheHandlerShowsItsDialogThroughQtUiAndTakesTheAnswer) {
+    test::StartedShell started;
+    ErrorDialogView::registerWith(started.ui);
+    support::ErrorSys sys(started.ui, {started.home.root() / "Error.log", [] { return support::ErrorLogFacts{}; },
+                                       [] { return true; }, [](int) { FAIL() << "the program must go on"; }});
+    // The user presses "&Default" once the dialog is up.
+    QTimer::singleShot(50, [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<ErrorDialogView*>(w); d && d->isVisible()) d->buttons().back()->click();
+    });
+    base::ErrorRecord e;
+    e.genCode = base::kErrWrite;
+    e.canRetry = true;
+    e.canDefault = true;
+    EXPECT_EQ(sys.ERRORDIALOG(e).kind, base::ErrorAnswer::kDefault);
+    EXPECT_TRUE(std::filesystem::exists(started.home.root() / "Error.log"));
 }
 
 TEST(SupportViews, ReviewDialogChoosesAndGoesOn) {
