@@ -1,8 +1,8 @@
 // The support commands of klango-cli: errorlog shows, prints to PDF, or mails the last error log.
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,7 +39,7 @@ std::string readAll(const fs::path& file) {
 // On the command line "--mail" is the user's consent: the questions before sending are answered
 // yes; everything else as the console does.
 class ConsentingUi : public ConsoleUi {
-public:
+  public:
     ConsentingUi() : ConsoleUi(false) {}
     bool yesNo(const std::string&, const std::string&, bool) override { return true; }
 };
@@ -64,9 +64,11 @@ int cmdErrorLog(const Context& ctx, const std::vector<std::string>& args) {
         return 0;
     }
     const shell::Settings settings(shell::Settings::fileIn(ctx.home));
-    const std::string release = settings.text(shell::keys::kProgram) + " " + settings.text(shell::keys::kVersion);
+    const std::string release =
+        settings.text(shell::keys::kProgram) + " " + settings.text(shell::keys::kVersion);
     if (pdf.empty() && !mail) {
-        for (const std::string& line : support::logLines(readAll(log))) std::cout << base::cp1252ToUtf8(line) << "\n";
+        for (const std::string& line : support::logLines(readAll(log)))
+            std::cout << base::cp1252ToUtf8(line) << "\n";
         return 0;
     }
 
@@ -91,7 +93,8 @@ int cmdErrorLog(const Context& ctx, const std::vector<std::string>& args) {
         };
         return support::MAILSUPPORT(ui, settings, mailEnv, subject, file);
     };
-    support::DOWITHLOG(ui, env, mail ? support::ErrorLogReviewModel::Mail : support::ErrorLogReviewModel::Print);
+    support::DOWITHLOG(ui, env,
+                       mail ? support::ErrorLogReviewModel::Mail : support::ErrorLogReviewModel::Print);
     // The log goes only when it was printed or sent.
     if (!support::findErrorLog(ctx.home).empty()) {
         return fail(mail ? "Das Fehlerprotokoll wurde nicht versandt und bleibt erhalten."
@@ -104,7 +107,8 @@ int cmdErrorLog(const Context& ctx, const std::vector<std::string>& args) {
 
 void installErrorLog(const Context& ctx) {
     const shell::Settings settings(shell::Settings::fileIn(ctx.home));
-    const std::string release = settings.text(shell::keys::kProgram) + " " + settings.text(shell::keys::kVersion);
+    const std::string release =
+        settings.text(shell::keys::kProgram) + " " + settings.text(shell::keys::kVersion);
     const fs::path log = ctx.home / support::kErrorLogName;
     support::installCrashLog(log, release);
     // A command may meet many errors (one per record of a long append) and takes the default for
@@ -121,11 +125,12 @@ void installErrorLog(const Context& ctx) {
     });
 }
 
-KLANGO_CLI_COMMAND({"errorlog",
-                    "  errorlog [--print DATEI.pdf] [--mail]\n"
-                    "                                das letzte Fehlerprotokoll zeigen, in eine PDF-Datei drucken\n"
-                    "                                oder per Email versenden (--mail ist die Zustimmung); gedruckt\n"
-                    "                                oder versandt wird es gelöscht\n",
-                    90, cmdErrorLog});
+KLANGO_CLI_COMMAND(
+    {"errorlog",
+     "  errorlog [--print DATEI.pdf] [--mail]\n"
+     "                                das letzte Fehlerprotokoll zeigen, in eine PDF-Datei drucken\n"
+     "                                oder per Email versenden (--mail ist die Zustimmung); gedruckt\n"
+     "                                oder versandt wird es gelöscht\n",
+     90, cmdErrorLog});
 
 }  // namespace klango::cli

@@ -48,28 +48,44 @@ Value Value::ofObject(std::string className) {
 
 char typeLetter(const Value& v) {
     switch (v.kind) {
-        case Value::Kind::Text: return 'C';
-        case Value::Kind::Number: return 'N';
-        case Value::Kind::Date: return 'D';
-        case Value::Kind::Logical: return 'L';
-        case Value::Kind::List: return 'A';
-        case Value::Kind::Callback: return 'B';
-        case Value::Kind::Object: return 'O';
-        case Value::Kind::Empty: break;
+        case Value::Kind::Text:
+            return 'C';
+        case Value::Kind::Number:
+            return 'N';
+        case Value::Kind::Date:
+            return 'D';
+        case Value::Kind::Logical:
+            return 'L';
+        case Value::Kind::List:
+            return 'A';
+        case Value::Kind::Callback:
+            return 'B';
+        case Value::Kind::Object:
+            return 'O';
+        case Value::Kind::Empty:
+            break;
     }
     return 'U';
 }
 
 std::string valueText(const Value& v) {
     switch (v.kind) {
-        case Value::Kind::Text: return v.text;
-        case Value::Kind::Number: return trimmedNumber(v.number, v.decimals);
-        case Value::Kind::Date: return formatDate(v.date);
-        case Value::Kind::Logical: return v.logical ? ".t." : ".f.";
-        case Value::Kind::List: return "{ ... }";
-        case Value::Kind::Callback: return "{|| ... }";
-        case Value::Kind::Object: return "Object";
-        case Value::Kind::Empty: break;
+        case Value::Kind::Text:
+            return v.text;
+        case Value::Kind::Number:
+            return trimmedNumber(v.number, v.decimals);
+        case Value::Kind::Date:
+            return formatDate(v.date);
+        case Value::Kind::Logical:
+            return v.logical ? ".t." : ".f.";
+        case Value::Kind::List:
+            return "{ ... }";
+        case Value::Kind::Callback:
+            return "{|| ... }";
+        case Value::Kind::Object:
+            return "Object";
+        case Value::Kind::Empty:
+            break;
     }
     return {};
 }

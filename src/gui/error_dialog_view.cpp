@@ -9,7 +9,8 @@
 
 namespace klango::gui {
 
-ErrorDialogView::ErrorDialogView(support::ErrorDialogModel& model, QWidget* parent) : QDialog(parent), m_model(model) {
+ErrorDialogView::ErrorDialogView(support::ErrorDialogModel& model, QWidget* parent)
+    : QDialog(parent), m_model(model) {
     using M = support::ErrorDialogModel;
     setObjectName(QStringLiteral("errorDialog"));
     setWindowTitle(toQ(model.title()));
@@ -62,7 +63,8 @@ ErrorDialogView::ErrorDialogView(support::ErrorDialogModel& model, QWidget* pare
 
 void ErrorDialogView::registerWith(QtUi& ui) {
     ui.registerView<support::ErrorDialogModel>([](ui::DialogModel& model, QWidget* parent) {
-        return std::unique_ptr<QDialog>(new ErrorDialogView(static_cast<support::ErrorDialogModel&>(model), parent));
+        return std::unique_ptr<QDialog>(
+            new ErrorDialogView(static_cast<support::ErrorDialogModel&>(model), parent));
     });
 }
 

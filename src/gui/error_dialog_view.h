@@ -19,7 +19,7 @@ class QtUi;
 
 class ErrorDialogView : public QDialog {
     Q_OBJECT
-public:
+  public:
     ErrorDialogView(support::ErrorDialogModel& model, QWidget* parent = nullptr);
     static void registerWith(QtUi& ui);
 
@@ -27,7 +27,7 @@ public:
     QListWidget* stackList() const { return m_stack; }
     const std::vector<QPushButton*>& buttons() const { return m_buttons; }
 
-private:
+  private:
     support::ErrorDialogModel& m_model;
     QLabel* m_description;
     QListWidget* m_stack;

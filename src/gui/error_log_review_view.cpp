@@ -12,7 +12,8 @@
 
 namespace klango::gui {
 
-ErrorLogReviewView::ErrorLogReviewView(support::ErrorLogReviewModel& model, std::function<void()> help, QWidget* parent)
+ErrorLogReviewView::ErrorLogReviewView(support::ErrorLogReviewModel& model, std::function<void()> help,
+                                       QWidget* parent)
     : QDialog(parent), m_model(model) {
     using M = support::ErrorLogReviewModel;
     setObjectName(QStringLiteral("errorLogReview"));

@@ -19,8 +19,9 @@ class QtUi;
 
 class ErrorLogReviewView : public QDialog {
     Q_OBJECT
-public:
-    ErrorLogReviewView(support::ErrorLogReviewModel& model, std::function<void()> help, QWidget* parent = nullptr);
+  public:
+    ErrorLogReviewView(support::ErrorLogReviewModel& model, std::function<void()> help,
+                       QWidget* parent = nullptr);
     ~ErrorLogReviewView() override;
     static void registerWith(QtUi& ui, std::function<void()> help);
 
@@ -28,7 +29,7 @@ public:
     QPushButton* nextButton() const { return m_next; }
     QPushButton* cancelButton() const { return m_cancel; }
 
-private:
+  private:
     support::ErrorLogReviewModel& m_model;
     std::vector<QRadioButton*> m_choices;
     QPushButton* m_next;

@@ -8,7 +8,7 @@
 namespace klango::gui {
 
 class GuardedApplication : public QApplication {
-public:
+  public:
     GuardedApplication(int& argc, char** argv) : QApplication(argc, argv) {}
     bool notify(QObject* receiver, QEvent* event) override;
 };

@@ -11,7 +11,8 @@
 
 namespace klango::gui {
 
-MailPreviewView::MailPreviewView(support::MailPreviewModel& model, QWidget* parent) : QDialog(parent), m_model(model) {
+MailPreviewView::MailPreviewView(support::MailPreviewModel& model, QWidget* parent)
+    : QDialog(parent), m_model(model) {
     setObjectName(QStringLiteral("mailPreview"));
     setWindowTitle(toQ(model.title()));
     setModal(true);
@@ -40,7 +41,8 @@ MailPreviewView::MailPreviewView(support::MailPreviewModel& model, QWidget* pare
 
 void MailPreviewView::registerWith(QtUi& ui) {
     ui.registerView<support::MailPreviewModel>([](ui::DialogModel& model, QWidget* parent) {
-        return std::unique_ptr<QDialog>(new MailPreviewView(static_cast<support::MailPreviewModel&>(model), parent));
+        return std::unique_ptr<QDialog>(
+            new MailPreviewView(static_cast<support::MailPreviewModel&>(model), parent));
     });
 }
 

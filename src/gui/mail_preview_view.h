@@ -17,14 +17,14 @@ class QtUi;
 
 class MailPreviewView : public QDialog {
     Q_OBJECT
-public:
+  public:
     MailPreviewView(support::MailPreviewModel& model, QWidget* parent = nullptr);
     static void registerWith(QtUi& ui);
 
     QPlainTextEdit* textField() const { return m_text; }
     QPushButton* sendButton() const { return m_send; }
 
-private:
+  private:
     support::MailPreviewModel& m_model;
     QPlainTextEdit* m_text;
     QPushButton* m_send;

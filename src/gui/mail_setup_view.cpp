@@ -13,7 +13,8 @@
 
 namespace klango::gui {
 
-MailSetupView::MailSetupView(support::MailSetupModel& model, QtUi& ui, QWidget* parent) : QDialog(parent), m_model(model) {
+MailSetupView::MailSetupView(support::MailSetupModel& model, QtUi& ui, QWidget* parent)
+    : QDialog(parent), m_model(model) {
     using M = support::MailSetupModel;
     setObjectName(QStringLiteral("mailSetup"));
     setWindowTitle(toQ(model.title()));
@@ -54,7 +55,8 @@ MailSetupView::MailSetupView(support::MailSetupModel& model, QtUi& ui, QWidget* 
 
 void MailSetupView::registerWith(QtUi& ui) {
     ui.registerView<support::MailSetupModel>([&ui](ui::DialogModel& model, QWidget* parent) {
-        return std::unique_ptr<QDialog>(new MailSetupView(static_cast<support::MailSetupModel&>(model), ui, parent));
+        return std::unique_ptr<QDialog>(
+            new MailSetupView(static_cast<support::MailSetupModel&>(model), ui, parent));
     });
 }
 

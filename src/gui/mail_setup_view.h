@@ -16,14 +16,14 @@ class QtUi;
 
 class MailSetupView : public QDialog {
     Q_OBJECT
-public:
+  public:
     MailSetupView(support::MailSetupModel& model, QtUi& ui, QWidget* parent = nullptr);
     static void registerWith(QtUi& ui);
 
     QLineEdit* nameField() const { return m_name; }
     QLineEdit* emailField() const { return m_email; }
 
-private:
+  private:
     support::MailSetupModel& m_model;
     QLineEdit* m_name;
     QLineEdit* m_email;

@@ -34,8 +34,12 @@ bool QtLogPrinter::begin() {
     return true;
 }
 
-int QtLogPrinter::pageWidth() const { return m_printer.pageLayout().paintRectPixels(m_printer.resolution()).width(); }
-int QtLogPrinter::pageHeight() const { return m_printer.pageLayout().paintRectPixels(m_printer.resolution()).height(); }
+int QtLogPrinter::pageWidth() const {
+    return m_printer.pageLayout().paintRectPixels(m_printer.resolution()).width();
+}
+int QtLogPrinter::pageHeight() const {
+    return m_printer.pageLayout().paintRectPixels(m_printer.resolution()).height();
+}
 
 void QtLogPrinter::beginPage() {
     if (!m_firstPage) m_printer.newPage();

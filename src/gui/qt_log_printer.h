@@ -15,7 +15,7 @@ class QWidget;
 namespace klango::gui {
 
 class QtLogPrinter : public support::LogPrinter {
-public:
+  public:
     // With the printer dialog over parent.
     explicit QtLogPrinter(QWidget* parent);
     // To a PDF file, without a dialog.
@@ -29,7 +29,7 @@ public:
     void endPage() override {}
     bool end() override;
 
-private:
+  private:
     QtLogPrinter() = default;
     QWidget* m_parent = nullptr;
     bool m_dialog = true;

@@ -1,10 +1,10 @@
 #include "platform/smtp_transport.h"
 
+#include <curl/curl.h>
+
 #include <algorithm>
 #include <cstring>
 #include <ctime>
-
-#include <curl/curl.h>
 
 namespace klango::platform {
 namespace {
@@ -115,7 +115,8 @@ SmtpResult sendSmtp(const SmtpAccount& account, const MailMessage& message, int 
     CURL* curl = curl_easy_init();
     if (!curl) return {int(CURLE_FAILED_INIT), "curl_easy_init failed"};
     const bool smtps = account.port == 465;
-    const std::string url = std::string(smtps ? "smtps://" : "smtp://") + account.server + ":" + std::to_string(account.port);
+    const std::string url =
+        std::string(smtps ? "smtps://" : "smtp://") + account.server + ":" + std::to_string(account.port);
     Upload upload{mimeText(message, rfc2822Now())};
     char error[CURL_ERROR_SIZE] = {};
     const std::string from = "<" + oneLine(message.from) + ">";

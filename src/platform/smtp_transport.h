@@ -33,7 +33,8 @@ struct SmtpResult {
 
 inline constexpr int kSmtpTimeoutSeconds = 30;
 
-SmtpResult sendSmtp(const SmtpAccount& account, const MailMessage& message, int timeoutSeconds = kSmtpTimeoutSeconds);
+SmtpResult sendSmtp(const SmtpAccount& account, const MailMessage& message,
+                    int timeoutSeconds = kSmtpTimeoutSeconds);
 
 // The message as it goes over the wire: headers (non-ASCII words encoded, line breaks in values
 // removed so that no value can add a header) and the body with CR LF line ends.

@@ -1,15 +1,15 @@
 #include "platform/system_facts.h"
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <pwd.h>
 #include <sys/resource.h>
 #include <sys/utsname.h>
 #include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <cpuid.h>
@@ -30,7 +30,8 @@ std::string readText(const fs::path& file) {
 
 std::string_view trimmed(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\n' || s.back() == '\r')) s.remove_suffix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\n' || s.back() == '\r'))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -103,7 +104,8 @@ std::map<std::string, std::string> parseOsRelease(std::string_view text) {
         size_t eq = line.find('=');
         if (line.empty() || line[0] == '#' || eq == std::string_view::npos) return;
         std::string_view value = line.substr(eq + 1);
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+            value.back() == value.front())
             value = value.substr(1, value.size() - 2);
         out[std::string(line.substr(0, eq))] = std::string(value);
     });
@@ -117,11 +119,16 @@ void parseMeminfo(std::string_view text, MemoryFacts& m) {
         size_t colon = line.find(':');
         if (colon == std::string_view::npos) return;
         std::string_view key = line.substr(0, colon), rest = line.substr(colon + 1);
-        if (key == "MemTotal") m.totalPhysical = kbField(rest);
-        else if (key == "MemFree") memFree = kbField(rest);
-        else if (key == "MemAvailable") m.freePhysical = kbField(rest), sawAvailable = true;
-        else if (key == "SwapTotal") m.totalSwap = kbField(rest);
-        else if (key == "SwapFree") m.freeSwap = kbField(rest);
+        if (key == "MemTotal")
+            m.totalPhysical = kbField(rest);
+        else if (key == "MemFree")
+            memFree = kbField(rest);
+        else if (key == "MemAvailable")
+            m.freePhysical = kbField(rest), sawAvailable = true;
+        else if (key == "SwapTotal")
+            m.totalSwap = kbField(rest);
+        else if (key == "SwapFree")
+            m.freeSwap = kbField(rest);
     });
     // Kernels before 3.14 do not tell the available memory; the free memory stands in.
     if (!sawAvailable) m.freePhysical = memFree;
@@ -133,9 +140,12 @@ void parseProcessStatus(std::string_view text, MemoryFacts& m) {
         size_t colon = line.find(':');
         if (colon == std::string_view::npos) return;
         std::string_view key = line.substr(0, colon), rest = line.substr(colon + 1);
-        if (key == "VmRSS") m.processResident = kbField(rest);
-        else if (key == "VmHWM") m.processPeak = kbField(rest);
-        else if (key == "VmSize") vmSize = kbField(rest);
+        if (key == "VmRSS")
+            m.processResident = kbField(rest);
+        else if (key == "VmHWM")
+            m.processPeak = kbField(rest);
+        else if (key == "VmSize")
+            vmSize = kbField(rest);
     });
     m.freeVirtual = m.totalVirtual > vmSize ? m.totalVirtual - vmSize : 0;
 }
@@ -153,12 +163,18 @@ std::vector<CpuFacts> parseCpuinfo(std::string_view text) {
         }
         if (cpus.empty()) return;
         CpuFacts& c = cpus.back();
-        if (key == "vendor_id") c.vendor = value;
-        else if (key == "model name") c.modelName = value;
-        else if (key == "cpu family") c.family = int(leadingU64(value));
-        else if (key == "model") c.model = int(leadingU64(value));
-        else if (key == "stepping") c.stepping = int(leadingU64(value));
-        else if (key == "cpu MHz") c.mhz = std::atof(std::string(value).c_str());
+        if (key == "vendor_id")
+            c.vendor = value;
+        else if (key == "model name")
+            c.modelName = value;
+        else if (key == "cpu family")
+            c.family = int(leadingU64(value));
+        else if (key == "model")
+            c.model = int(leadingU64(value));
+        else if (key == "stepping")
+            c.stepping = int(leadingU64(value));
+        else if (key == "cpu MHz")
+            c.mhz = std::atof(std::string(value).c_str());
     });
     return cpus;
 }
@@ -204,8 +220,10 @@ DesktopEntry parseDesktopEntry(std::string_view text) {
             return;
         }
         if (!inEntry) return;
-        if (line.rfind("Exec=", 0) == 0 && e.exec.empty()) e.exec = line.substr(5);
-        else if (line.rfind("Icon=", 0) == 0 && e.icon.empty()) e.icon = line.substr(5);
+        if (line.rfind("Exec=", 0) == 0 && e.exec.empty())
+            e.exec = line.substr(5);
+        else if (line.rfind("Icon=", 0) == 0 && e.icon.empty())
+            e.icon = line.substr(5);
     });
     return e;
 }
@@ -252,7 +270,8 @@ KernelNumbers parseKernelRelease(std::string_view release) {
     for (int* part : parts) {
         if (i >= release.size() || release[i] < '0' || release[i] > '9') break;
         int n = 0;
-        while (i < release.size() && release[i] >= '0' && release[i] <= '9' && n < 100000) n = n * 10 + (release[i++] - '0');
+        while (i < release.size() && release[i] >= '0' && release[i] <= '9' && n < 100000)
+            n = n * 10 + (release[i++] - '0');
         *part = n;
         if (i >= release.size() || release[i] != '.') break;
         ++i;
@@ -319,8 +338,10 @@ SystemFacts readSystemFacts(const fs::path& root) {
     parseMeminfo(readText(root / "proc/meminfo"), f.memory);
     // The address space a process may use: its limit, else what the kernel can map.
     struct rlimit as {};
-    if (getrlimit(RLIMIT_AS, &as) == 0 && as.rlim_cur != RLIM_INFINITY) f.memory.totalVirtual = as.rlim_cur;
-    else f.memory.totalVirtual = sizeof(void*) == 8 ? uint64_t(1) << 47 : uint64_t(3) << 30;
+    if (getrlimit(RLIMIT_AS, &as) == 0 && as.rlim_cur != RLIM_INFINITY)
+        f.memory.totalVirtual = as.rlim_cur;
+    else
+        f.memory.totalVirtual = sizeof(void*) == 8 ? uint64_t(1) << 47 : uint64_t(3) << 30;
     parseProcessStatus(readText(root / "proc/self/status"), f.memory);
     struct rlimit files {};
     if (getrlimit(RLIMIT_NOFILE, &files) == 0) f.handleLimit = long(files.rlim_cur);

@@ -58,7 +58,7 @@ struct SystemFacts {
     std::vector<CpuFacts> cpus;
     CpuIdFacts cpuid;
     MemoryFacts memory;
-    long handleLimit = 0;  // open files this process may hold
+    long handleLimit = 0;                               // open files this process may hold
     std::map<std::string, std::string> extensionTypes;  // "mp3" -> "audio/mpeg" (/etc/mime.types)
     // The user's default applications: media type -> desktop entry ("audio/mpeg" -> "vlc.desktop").
     std::map<std::string, std::string> defaultApplications;

@@ -1,11 +1,11 @@
 #include "support/crash_log.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <csignal>
 #include <cstring>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "base/call_stack.h"
 
@@ -46,11 +46,16 @@ void putNumber(int fd, long long n) {
 
 const char* signalName(int sig) {
     switch (sig) {
-        case SIGSEGV: return "Signal SIGSEGV (Speicherzugriffsfehler)";
-        case SIGBUS: return "Signal SIGBUS (Busfehler)";
-        case SIGFPE: return "Signal SIGFPE (Rechenfehler)";
-        case SIGABRT: return "Signal SIGABRT (Programmabbruch)";
-        default: return "Signal";
+        case SIGSEGV:
+            return "Signal SIGSEGV (Speicherzugriffsfehler)";
+        case SIGBUS:
+            return "Signal SIGBUS (Busfehler)";
+        case SIGFPE:
+            return "Signal SIGFPE (Rechenfehler)";
+        case SIGABRT:
+            return "Signal SIGABRT (Programmabbruch)";
+        default:
+            return "Signal";
     }
 }
 

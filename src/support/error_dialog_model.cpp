@@ -5,7 +5,8 @@ namespace klango::support {
 ErrorDialogModel::ErrorDialogModel(std::string description, std::vector<std::string> stack, bool canRetry,
                                    bool canDefault)
     : m_description(std::move(description)), m_stack(std::move(stack)) {
-    const Button end{"&Ende", Choice::End}, retry{"&Wiederholen", Choice::Retry}, fallBack{"&Default", Choice::Default};
+    const Button end{"&Ende", Choice::End}, retry{"&Wiederholen", Choice::Retry},
+        fallBack{"&Default", Choice::Default};
     if (canRetry && canDefault) {
         m_buttons = {retry, end, fallBack};
         m_default = 1;

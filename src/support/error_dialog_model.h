@@ -11,7 +11,7 @@
 namespace klango::support {
 
 class ErrorDialogModel : public ui::DialogModel {
-public:
+  public:
     enum class Choice { End, Retry, Default };
     struct Button {
         std::string caption;
@@ -36,7 +36,7 @@ public:
     // Closed without a button: the program ends.
     Choice result() const { return m_result; }
 
-private:
+  private:
     std::string m_description;
     std::vector<std::string> m_stack;
     std::vector<Button> m_buttons;

@@ -1,10 +1,10 @@
 #include "support/error_log.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <fstream>
 #include <system_error>
-
-#include <unistd.h>
 
 #include "base/cp1252.h"
 #include "base/text_format.h"
@@ -29,7 +29,7 @@ std::string sizePicture(uint64_t n) {
 }
 
 class Lines {
-public:
+  public:
     void add(const std::string& line) {
         m_text += line;
         m_text += "\r\n";
@@ -37,7 +37,7 @@ public:
     void empty() { add({}); }
     std::string done() { return m_text + '\x1A'; }
 
-private:
+  private:
     std::string m_text;
 };
 
@@ -47,7 +47,7 @@ std::vector<std::string> stackLines(const std::vector<base::CallFrame>& frames) 
     std::vector<std::string> out;
     for (const base::CallFrame& f : frames) {
         if (!f.routine || !*f.routine) continue;  // a level without a name is skipped
-        if (out.size() >= 72) break;               // levels 2 to 73
+        if (out.size() >= 72) break;              // levels 2 to 73
         out.push_back(std::string(f.routine) + "(" + std::to_string(f.line) + ")");
     }
     return out;
@@ -70,10 +70,14 @@ std::vector<std::string> listedTitles(const std::vector<std::string>& titles) {
 
 std::string CGETINFO(const base::Value& v) {
     switch (v.kind) {
-        case base::Value::Kind::Text: return "\"" + v.text + "\"";
-        case base::Value::Kind::Object: return "Class: " + v.text;
-        case base::Value::Kind::List: return "Len: " + right((long long)v.items.size(), 4);
-        default: return base::valueText(v);
+        case base::Value::Kind::Text:
+            return "\"" + v.text + "\"";
+        case base::Value::Kind::Object:
+            return "Class: " + v.text;
+        case base::Value::Kind::List:
+            return "Len: " + right((long long)v.items.size(), 4);
+        default:
+            return base::valueText(v);
     }
 }
 
@@ -108,9 +112,15 @@ std::string errorLogText(const base::ErrorRecord& error, const ErrorLogFacts& f)
     log.add("CPU Name: " + f.cpuName);
     log.empty();
     log.add("Hardware Speicher: ");
-    static const char* const memoryLabels[6] = {"Total Physical: ",    "Verf\xFC" "gbar Physical: ",
-                                                "Total Auslagerung: ", "Verf\xFC" "gbar Auslagerung: ",
-                                                "Total virtuell: ",    "Verf\xFC" "gbar virtuell: "};
+    static const char* const memoryLabels[6] = {"Total Physical: ",
+                                                "Verf\xFC"
+                                                "gbar Physical: ",
+                                                "Total Auslagerung: ",
+                                                "Verf\xFC"
+                                                "gbar Auslagerung: ",
+                                                "Total virtuell: ",
+                                                "Verf\xFC"
+                                                "gbar virtuell: "};
     for (int i = 0; i < 6; ++i) log.add(std::string(memoryLabels[i]) + std::to_string(f.memory[i]) + " MB");
     log.empty();
     log.add("Betriebssystem: ");
@@ -149,14 +159,15 @@ std::string errorLogText(const base::ErrorRecord& error, const ErrorLogFacts& f)
                 std::string(20, ' ') + "RddName: " + t.driver);
         log.add("     ==============================");
         log.add("     Satznr.  RecCount    BOF   EOF");
-        log.add("    " + right(t.recNo, 5) + "      " + right(t.recCount, 5) + "      " + (t.bof ? ".t." : ".f.") +
-                "   " + (t.eof ? ".t." : ".f."));
+        log.add("    " + right(t.recNo, 5) + "      " + right(t.recCount, 5) + "      " +
+                (t.bof ? ".t." : ".f.") + "   " + (t.eof ? ".t." : ".f."));
         log.empty();
         log.add("     Benutzte Indexe " + std::string(23, ' ') + "TagName");
         int o = 0;
         for (const auto& order : t.orders) {
             if (++o > 15) break;
-            log.add(std::string(8, ' ') + (order.controlling ? "=> " : "   ") + base::padRight(order.key, 35) + order.name);
+            log.add(std::string(8, ' ') + (order.controlling ? "=> " : "   ") +
+                    base::padRight(order.key, 35) + order.name);
         }
         log.empty();
         log.add("     Benutzte Relationen");
@@ -169,8 +180,8 @@ std::string errorLogText(const base::ErrorRecord& error, const ErrorLogFacts& f)
     log.add("      data segment: 64k");
     log.add("      Initial size:       0 bytes  (SYMP=0, Stack=0, Heap=0)");
     log.add("      Pcore Stack:      " + std::to_string(65535 - 14 * f.staticVariables) + " bytes");
-    log.add("      " + std::to_string(f.staticVariables) + " Static variables: " + std::to_string(14 * f.staticVariables) +
-            " bytes");
+    log.add("      " + std::to_string(f.staticVariables) +
+            " Static variables: " + std::to_string(14 * f.staticVariables) + " bytes");
     log.empty();
     log.add("   Dynamic memory consume:");
     log.add("      Actual  Value: " + right((long long)f.memoryActual, 10) + " bytes");

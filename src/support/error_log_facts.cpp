@@ -47,8 +47,8 @@ std::vector<OpenTableFacts> openTables(const dbf::WorkAreas& areas) {
     return out;
 }
 
-ErrorLogFacts gatherErrorLogFacts(const std::string& release, const TSystemInfo& info, const dbf::WorkAreas* areas,
-                                  std::vector<std::string> windowTitles) {
+ErrorLogFacts gatherErrorLogFacts(const std::string& release, const TSystemInfo& info,
+                                  const dbf::WorkAreas* areas, std::vector<std::string> windowTitles) {
     ErrorLogFacts f;
     f.release = release;
     const fs::path exe = platform::executablePath();

@@ -20,7 +20,7 @@ std::vector<OpenTableFacts> openTables(const dbf::WorkAreas& areas);
 
 // Everything: program file and size, now, the routine stack, system facts, tables (areas may be
 // null), the window titles given by the windowing layer.
-ErrorLogFacts gatherErrorLogFacts(const std::string& release, const TSystemInfo& info, const dbf::WorkAreas* areas,
-                                  std::vector<std::string> windowTitles);
+ErrorLogFacts gatherErrorLogFacts(const std::string& release, const TSystemInfo& info,
+                                  const dbf::WorkAreas* areas, std::vector<std::string> windowTitles);
 
 }  // namespace klango::support

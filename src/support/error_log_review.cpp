@@ -18,7 +18,8 @@ std::vector<std::string> printLines(const std::string& text) {
             out.emplace_back();
             continue;
         }
-        for (size_t at = 0; at < line.size(); at += kPrintLineLength) out.push_back(line.substr(at, kPrintLineLength));
+        for (size_t at = 0; at < line.size(); at += kPrintLineLength)
+            out.push_back(line.substr(at, kPrintLineLength));
     }
     return out;
 }
@@ -72,7 +73,9 @@ bool DOWITHLOG(ui::Ui& ui, const ReviewEnvironment& env, int choice) {
         std::unique_ptr<LogPrinter> printer = env.printer ? env.printer() : nullptr;
         done = printer && PRINTERRORLOG(*printer, log);
     } else if (choice == ErrorLogReviewModel::Mail) {
-        if (ui.yesNo("Email-Versand", "M\xF6" "chten Sie das Fehlerprotokoll nun per Email versenden ?")) {
+        if (ui.yesNo("Email-Versand",
+                     "M\xF6"
+                     "chten Sie das Fehlerprotokoll nun per Email versenden ?")) {
             done = env.mail && env.mail("Programmfehler in " + env.release, log);
         }
     }

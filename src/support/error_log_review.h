@@ -21,7 +21,7 @@ inline constexpr int kPrintLinesPerPage = 50;
 
 // A print job on pages of text. Sizes are in device units.
 class LogPrinter {
-public:
+  public:
     virtual ~LogPrinter() = default;
     // Starts the job (with the printer selection dialog where there is one); false: cancelled.
     virtual bool begin() = 0;
@@ -46,13 +46,17 @@ bool PRINTERRORLOG(LogPrinter& printer, const std::filesystem::path& logFile);
 
 // The dialog "Fehler-Protokoll".
 class ErrorLogReviewModel : public ui::DialogModel {
-public:
+  public:
     enum Choice { Delete = 1, Print = 2, Mail = 3 };
     std::string title() const override { return "Fehler-Protokoll"; }
     std::string helpTopic() const override { return "Fehlerprotokoll Start"; }
     static constexpr const char* kHeading = "Es wurde ein Fehlerprotokoll gefunden!";
-    static constexpr const char* kQuestion = "W\xE4hlen Sie nun, wie Sie damit verfahren m\xF6" "chten !";
-    static std::vector<std::string> choiceCaptions() { return {" &L\xF6schen", " &Drucken", " &Email-Versand"}; }
+    static constexpr const char* kQuestion =
+        "W\xE4hlen Sie nun, wie Sie damit verfahren m\xF6"
+        "chten !";
+    static std::vector<std::string> choiceCaptions() {
+        return {" &L\xF6schen", " &Drucken", " &Email-Versand"};
+    }
 
     int choice = Delete;
     void next() {  // "&Weiter"
@@ -62,7 +66,7 @@ public:
     void cancel() { requestClose(); }  // "&Abbrechen" or closing
     bool goOn() const { return m_next; }
 
-private:
+  private:
     bool m_next = false;
 };
 

@@ -26,8 +26,8 @@ bool DOBREAK(const std::function<bool()>& work) {
 base::ErrorAnswer ErrorSys::ERRORDIALOG(const base::ErrorRecord& error) {
     // The silent cases answer before anything is written.
     if (error.genCode == base::kErrZeroDiv) return base::ErrorAnswer::withValue(0);
-    const bool refusedOpen = error.genCode == base::kErrOpen &&
-                             (error.osCode == base::kOsSharingViolation || error.osCode == base::kOsAccessDenied);
+    const bool refusedOpen = error.genCode == base::kErrOpen && (error.osCode == base::kOsSharingViolation ||
+                                                                 error.osCode == base::kOsAccessDenied);
     if ((refusedOpen || error.genCode == base::kErrAppendLock) && error.canDefault) {
         base::setNetErr(true);
         return base::ErrorAnswer::fallBack();
@@ -60,7 +60,8 @@ base::ErrorAnswer ErrorSys::ERRORDIALOG(const base::ErrorRecord& error) {
         m_hooks.endProgram(1);
         return base::ErrorAnswer::fallBack();
     }
-    return choice == ErrorDialogModel::Choice::Retry ? base::ErrorAnswer::retry() : base::ErrorAnswer::fallBack();
+    return choice == ErrorDialogModel::Choice::Retry ? base::ErrorAnswer::retry()
+                                                     : base::ErrorAnswer::fallBack();
 }
 
 }  // namespace klango::support

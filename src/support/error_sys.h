@@ -24,7 +24,7 @@ struct ErrorSysHooks {
 };
 
 class ErrorSys {
-public:
+  public:
     ErrorSys(ui::Ui& ui, ErrorSysHooks hooks);
 
     // ERRORSYS: makes ERRORDIALOG the handler of every run-time error.
@@ -33,7 +33,7 @@ public:
     // ERRORDIALOG: handles one error.
     base::ErrorAnswer ERRORDIALOG(const base::ErrorRecord& error);
 
-private:
+  private:
     ui::Ui& m_ui;
     ErrorSysHooks m_hooks;
     bool m_active = false;

@@ -22,8 +22,8 @@ std::string pdfString(const std::string& text) {
 void PdfLogPrinter::text(int x, int y, const std::string& line) {
     // PDF counts from the bottom; y is the line's top, the baseline lies one font size lower.
     const double baseline = pageHeight() - y - kFontSize * 0.8;
-    m_page += "BT /F1 " + std::to_string(kFontSize) + " Tf " + std::to_string(x) + " " + std::to_string(baseline) +
-              " Td " + pdfString(line) + " Tj ET\n";
+    m_page += "BT /F1 " + std::to_string(kFontSize) + " Tf " + std::to_string(x) + " " +
+              std::to_string(baseline) + " Td " + pdfString(line) + " Tj ET\n";
 }
 
 bool PdfLogPrinter::end() {
@@ -36,9 +36,12 @@ bool PdfLogPrinter::end() {
     objects.push_back("<< /Type /Pages /Kids [ " + kids + "] /Count " + std::to_string(pageCount) + " >>");
     objects.push_back("<< /Type /Font /Subtype /Type1 /BaseFont /Courier /Encoding /WinAnsiEncoding >>");
     for (size_t i = 0; i < pageCount; ++i) {
-        objects.push_back("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Resources << /Font << /F1 3 0 R >> >> "
-                          "/Contents " + std::to_string(5 + 2 * i) + " 0 R >>");
-        objects.push_back("<< /Length " + std::to_string(m_pages[i].size()) + " >>\nstream\n" + m_pages[i] + "endstream");
+        objects.push_back(
+            "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Resources << /Font << /F1 3 0 R >> >> "
+            "/Contents " +
+            std::to_string(5 + 2 * i) + " 0 R >>");
+        objects.push_back("<< /Length " + std::to_string(m_pages[i].size()) + " >>\nstream\n" + m_pages[i] +
+                          "endstream");
     }
     std::string pdf = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
     std::vector<size_t> offsets;

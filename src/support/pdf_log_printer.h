@@ -11,7 +11,7 @@
 namespace klango::support {
 
 class PdfLogPrinter : public LogPrinter {
-public:
+  public:
     explicit PdfLogPrinter(std::filesystem::path file) : m_file(std::move(file)) {}
     bool begin() override { return true; }
     int pageWidth() const override { return 595; }  // A4 in points
@@ -21,7 +21,7 @@ public:
     void endPage() override { m_pages.push_back(m_page); }
     bool end() override;
 
-private:
+  private:
     std::filesystem::path m_file;
     std::string m_page;
     std::vector<std::string> m_pages;

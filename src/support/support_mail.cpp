@@ -1,10 +1,10 @@
 #include "support/support_mail.h"
 
+#include <unistd.h>
+
 #include <fstream>
 #include <sstream>
 #include <system_error>
-
-#include <unistd.h>
 
 #include "base/cp1252.h"
 #include "platform/smtp_transport.h"
@@ -26,8 +26,8 @@ std::string readBytes(const fs::path& file) {
 }
 
 bool isWordChar(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
-           static_cast<unsigned char>(c) >= 0x80;
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '-' || static_cast<unsigned char>(c) >= 0x80;
 }
 
 // Replaces every occurrence of what that stands as a word of its own.
@@ -61,7 +61,10 @@ MailSetupModel::MailSetupModel(std::string release, std::string subject, std::st
 }
 
 std::string MailSetupModel::intro() const {
-    return m_release + " m\xF6" "chte eine Email zum Thema '" + m_subject + "' versenden.";
+    return m_release +
+           " m\xF6"
+           "chte eine Email zum Thema '" +
+           m_subject + "' versenden.";
 }
 
 bool MailSetupModel::save(ui::Ui& ui) {
@@ -79,11 +82,14 @@ bool MailSetupModel::save(ui::Ui& ui) {
     return true;
 }
 
-bool MAILSETUP(ui::Ui& ui, const shell::Settings& settings, const std::string& release, const std::string& subject) {
-    MailSetupModel model(release, subject, settings.text(shell::keys::kMailName), settings.text(shell::keys::kMailReply));
+bool MAILSETUP(ui::Ui& ui, const shell::Settings& settings, const std::string& release,
+               const std::string& subject) {
+    MailSetupModel model(release, subject, settings.text(shell::keys::kMailName),
+                         settings.text(shell::keys::kMailReply));
     ui.runDialog(model);
     if (!model.saved()) return false;
-    return settings.write(shell::keys::kMailName, model.name) && settings.write(shell::keys::kMailReply, model.email);
+    return settings.write(shell::keys::kMailName, model.name) &&
+           settings.write(shell::keys::kMailReply, model.email);
 }
 
 // ---- the mail module ----
@@ -126,7 +132,8 @@ std::string mailedText(const std::string& logText, const std::string& home, cons
     for (const std::string& line : lines) {
         if (inTitles) {
             // "    " and a number right-aligned in 3, then the title of another program's window.
-            if (line.size() >= 8 && line.compare(0, 4, "    ") == 0 && line[6] >= '0' && line[6] <= '9') continue;
+            if (line.size() >= 8 && line.compare(0, 4, "    ") == 0 && line[6] >= '0' && line[6] <= '9')
+                continue;
             inTitles = false;
         }
         if (line.rfind("Anzahl laufender Windows-Applikationen:", 0) == 0) inTitles = true;
@@ -145,8 +152,9 @@ std::string mailedText(const std::string& logText, const std::string& home, cons
     return out;
 }
 
-bool MAILSUPPORT(ui::Ui& ui, const shell::Settings& settings, const MailEnvironment& env, const std::string& subject,
-                 const fs::path& file, const std::string& givenName, const std::string& givenReply) {
+bool MAILSUPPORT(ui::Ui& ui, const shell::Settings& settings, const MailEnvironment& env,
+                 const std::string& subject, const fs::path& file, const std::string& givenName,
+                 const std::string& givenReply) {
     namespace k = shell::keys;
     std::string name = settings.text(k::kMailName);
     std::string reply = settings.text(k::kMailReply);
@@ -171,35 +179,41 @@ bool MAILSUPPORT(ui::Ui& ui, const shell::Settings& settings, const MailEnvironm
     const std::string server = settings.text(k::kMailServer);
     if (account.empty() || server.empty()) {
         // No account of our own: the user's mail program may send it.
-        const bool offered = env.startProgram &&
-                             ui.yesNo("Email-Versand",
-                                      "F\xFCr den Versand ist kein Mail-Konto eingerichtet (KLANGO.INI, Abschnitt "
-                                      "MailSupport).\rM\xF6" "chten Sie das Fehlerprotokoll mit Ihrem eigenen "
-                                      "Mail-Programm versenden ?",
-                                      false);
+        const bool offered =
+            env.startProgram &&
+            ui.yesNo("Email-Versand",
+                     "F\xFCr den Versand ist kein Mail-Konto eingerichtet (KLANGO.INI, Abschnitt "
+                     "MailSupport).\rM\xF6"
+                     "chten Sie das Fehlerprotokoll mit Ihrem eigenen "
+                     "Mail-Programm versenden ?",
+                     false);
         if (!offered) {
-            if (!env.startProgram) ui.warning("Problem", "Es ist kein Mail-Konto f\xFCr den Versand eingerichtet.");
+            if (!env.startProgram)
+                ui.warning("Problem", "Es ist kein Mail-Konto f\xFCr den Versand eingerichtet.");
             return false;
         }
         // The attachment is the text as mailed (home folder and user name hidden), in a file of
         // its own that the mail program may read whenever it sends.
         std::error_code ec;
-        const fs::path attachment = fs::temp_directory_path(ec) / ("klango-" + std::to_string(::getpid())) / kErrorLogName;
+        const fs::path attachment =
+            fs::temp_directory_path(ec) / ("klango-" + std::to_string(::getpid())) / kErrorLogName;
         fs::create_directories(attachment.parent_path(), ec);
         if (ec || !writeFileReplacing(attachment, text + '\x1A') ||
-            !env.startProgram("xdg-email", {"--subject", base::cp1252ToUtf8(subject), "--attach", attachment.string(),
-                                            base::cp1252ToUtf8(sendTo)})) {
-            ui.warning("Problem", "Das Mail-Programm l\xE4sst sich nicht starten, und es ist kein Mail-Konto f\xFCr den "
-                                  "Versand eingerichtet.");
+            !env.startProgram("xdg-email", {"--subject", base::cp1252ToUtf8(subject), "--attach",
+                                            attachment.string(), base::cp1252ToUtf8(sendTo)})) {
+            ui.warning("Problem",
+                       "Das Mail-Programm l\xE4sst sich nicht starten, und es ist kein Mail-Konto f\xFCr den "
+                       "Versand eingerichtet.");
         }
         // Handed over is not sent: the log stays until the user deletes it.
         return false;
     }
 
-    if (!ui.yesNo("Morvane - Mailversand", "Haben Sie eine Internet-Verbindung hergestellt ?", false)) return false;
+    if (!ui.yesNo("Morvane - Mailversand", "Haben Sie eine Internet-Verbindung hergestellt ?", false))
+        return false;
 
-    const std::string preview = "Von: " + name + " <" + account + ">\r\nAn: " + sendTo + "\r\nAntwort an: " + reply +
-                                "\r\nBetreff: " + subject + "\r\n\r\n" + text;
+    const std::string preview = "Von: " + name + " <" + account + ">\r\nAn: " + sendTo +
+                                "\r\nAntwort an: " + reply + "\r\nBetreff: " + subject + "\r\n\r\n" + text;
     bool agreed = false;
     if (env.confirm) {
         agreed = env.confirm(preview);

@@ -18,14 +18,14 @@ namespace klango::support {
 
 // The dialog "EMail-Einstellungen": name and address of the sender.
 class MailSetupModel : public ui::DialogModel {
-public:
+  public:
     MailSetupModel(std::string release, std::string subject, std::string name, std::string email);
     std::string title() const override { return "EMail-Einstellungen"; }
     std::string helpTopic() const override { return "Email-Versand"; }
 
     std::string intro() const;  // CRELEASE " möchte eine Email zum Thema '...' versenden."
     static constexpr size_t kFieldLength = 100;
-    std::string name, email;    // the edit fields (CP1252)
+    std::string name, email;  // the edit fields (CP1252)
 
     // "&Speichern": checks the fields; a refusal is told through ui and the dialog stays. True
     // (and the dialog closes) when they are valid.
@@ -34,14 +34,14 @@ public:
     void leave() { requestClose(); }
     bool saved() const { return m_saved; }
 
-private:
+  private:
     std::string m_release, m_subject;
     bool m_saved = false;
 };
 
 // The whole text that would be sent, shown for the user's consent ("&Senden" / "&Abbrechen").
 class MailPreviewModel : public ui::DialogModel {
-public:
+  public:
     explicit MailPreviewModel(std::string text) : m_text(std::move(text)) {}
     std::string title() const override { return "Email-Versand"; }
     std::string helpTopic() const override { return "Email-Versand"; }
@@ -53,7 +53,7 @@ public:
     void refuse() { requestClose(); }
     bool agreed() const { return m_agreed; }
 
-private:
+  private:
     std::string m_text;
     bool m_agreed = false;
 };
@@ -95,10 +95,12 @@ struct MailEnvironment {
 std::string mailedText(const std::string& logText, const std::string& home, const std::string& userName);
 
 // MAILSUPPORT: sends the text of file (CP1252) with subject; true when it was sent.
-bool MAILSUPPORT(ui::Ui& ui, const shell::Settings& settings, const MailEnvironment& env, const std::string& subject,
-                 const std::filesystem::path& file, const std::string& name = {}, const std::string& reply = {});
+bool MAILSUPPORT(ui::Ui& ui, const shell::Settings& settings, const MailEnvironment& env,
+                 const std::string& subject, const std::filesystem::path& file, const std::string& name = {},
+                 const std::string& reply = {});
 
 // MAILSETUP: asks for the sender and stores it; true when valid data was stored.
-bool MAILSETUP(ui::Ui& ui, const shell::Settings& settings, const std::string& release, const std::string& subject);
+bool MAILSETUP(ui::Ui& ui, const shell::Settings& settings, const std::string& release,
+               const std::string& subject);
 
 }  // namespace klango::support

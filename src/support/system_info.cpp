@@ -39,11 +39,16 @@ std::string windowsVersionName(const VersionRecord& v, std::string_view whichNT)
         const char* name;
     };
     static const Row rows[] = {
-        {IsWin95, "Windows 95"},          {IsWin95SP1, "Windows 95 Service Pack 1"},
-        {IsWin95OSR2, "Windows 95 OSR2"}, {IsWin98, "Windows 98"},
-        {IsWin98SP1, "Windows 98 Service Pack 1"}, {IsWin98SE, "Windows 98 Second Edition"},
-        {IsWinME, "Windows ME"},          {IsWinNT31, "Windows NT 3.1"},
-        {IsWinNT35, "Windows NT 3.5"},    {IsWinNT351, "Windows NT 3.51"},
+        {IsWin95, "Windows 95"},
+        {IsWin95SP1, "Windows 95 Service Pack 1"},
+        {IsWin95OSR2, "Windows 95 OSR2"},
+        {IsWin98, "Windows 98"},
+        {IsWin98SP1, "Windows 98 Service Pack 1"},
+        {IsWin98SE, "Windows 98 Second Edition"},
+        {IsWinME, "Windows ME"},
+        {IsWinNT31, "Windows NT 3.1"},
+        {IsWinNT35, "Windows NT 3.5"},
+        {IsWinNT351, "Windows NT 3.51"},
         {IsWinNT4, "Windows NT 4"},
     };
     for (const Row& r : rows)
@@ -59,7 +64,8 @@ std::string windowsVersionName(const VersionRecord& v, std::string_view whichNT)
 }
 
 std::string versionNumberText(const VersionRecord& v) {
-    std::string out = std::to_string(v.nMajor) + "." + std::to_string(v.nMinor) + "." + std::to_string(v.nBuild);
+    std::string out =
+        std::to_string(v.nMajor) + "." + std::to_string(v.nMinor) + "." + std::to_string(v.nBuild);
     if (!v.cSP.empty()) out += " " + v.cSP;
     return out;
 }
@@ -76,7 +82,8 @@ VersionRecord linuxVersionRecord(const platform::SystemFacts& facts) {
     size_t rest = facts.kernelRelease.find_first_not_of("0123456789.");
     if (rest != std::string::npos) {
         std::string_view tail = std::string_view(facts.kernelRelease).substr(rest);
-        while (!tail.empty() && (tail.front() == '-' || tail.front() == '+' || tail.front() == '_')) tail.remove_prefix(1);
+        while (!tail.empty() && (tail.front() == '-' || tail.front() == '+' || tail.front() == '_'))
+            tail.remove_prefix(1);
         v.cSP = trimmedCopy(tail);
     }
     return v;
@@ -106,24 +113,33 @@ std::string cpuClassName(const platform::CpuIdFacts& id) {
         return "GetCPU() failed!";
     }
     switch (id.brandIndex) {
-        case 1: return "Intel Celeron";
-        case 2: return "Intel Pentium III";
-        case 3: return "Intel Pentium III Xeon";
-        case 8: return "Intel Pentium IV";
-        default: break;
+        case 1:
+            return "Intel Celeron";
+        case 2:
+            return "Intel Pentium III";
+        case 3:
+            return "Intel Pentium III Xeon";
+        case 8:
+            return "Intel Pentium IV";
+        default:
+            break;
     }
     switch (id.family) {
-        case 4: return "486";
-        case 5: return id.mmx ? "Pentium MMX" : "Pentium classic";
+        case 4:
+            return "486";
+        case 5:
+            return id.mmx ? "Pentium MMX" : "Pentium classic";
         case 6:
             // The P6 models in the order Intel made them; later P6 cores carry SSE2.
             if (id.model == 1) return "Pentium Pro";
             if (id.model == 3 || id.model == 5) return "Pentium II";
             if (id.model == 6) return "(PII core) Celeron";
-            if (id.model >= 7 && id.model <= 11) return id.sse2 ? "Pentium IV" : (id.model == 11 ? "(PIII core) Celeron" : "Pentium III");
+            if (id.model >= 7 && id.model <= 11)
+                return id.sse2 ? "Pentium IV" : (id.model == 11 ? "(PIII core) Celeron" : "Pentium III");
             if (id.sse2) return "Pentium IV";
             break;
-        default: break;
+        default:
+            break;
     }
     return "GetCPU() failed!";
 }
@@ -135,7 +151,10 @@ TSystemInfo::TSystemInfo() : TSystemInfo({}, platform::readSystemFacts(), {}) {
 
 TSystemInfo::TSystemInfo(VersionRecord v, platform::SystemFacts facts, platform::NetworkFacts network,
                          std::string productType)
-    : version(std::move(v)), m_facts(std::move(facts)), m_network(std::move(network)), m_productType(std::move(productType)) {
+    : version(std::move(v)),
+      m_facts(std::move(facts)),
+      m_network(std::move(network)),
+      m_productType(std::move(productType)) {
     cSName = m_network.hostName;
     cIP = m_network.ok ? m_network.address : "0.0.0.0";
     cLName = m_network.nameForAddress;
@@ -150,11 +169,14 @@ bool TSystemInfo::IPInfo() {
 }
 
 std::string TSystemInfo::WinVer() const {
-    if (version.nPlatform == kPlatformLinux) return m_facts.osPrettyName.empty() ? m_facts.kernelName : m_facts.osPrettyName;
+    if (version.nPlatform == kPlatformLinux)
+        return m_facts.osPrettyName.empty() ? m_facts.kernelName : m_facts.osPrettyName;
     return windowsVersionName(version, WhichNT());
 }
 
-std::string TSystemInfo::WhichNT() const { return version.nPlatform == kPlatformNT ? m_productType : std::string(); }
+std::string TSystemInfo::WhichNT() const {
+    return version.nPlatform == kPlatformNT ? m_productType : std::string();
+}
 
 std::string TSystemInfo::NameSystemBios() const {
     return trimmedCopy(m_facts.biosVendor + " " + m_facts.biosVersion);
@@ -173,14 +195,16 @@ std::string TSystemInfo::App4Ext(std::string_view ext) const {
     const std::string type = Ass4Ext(ext);
     auto app = m_facts.defaultApplications.find(type);
     if (type.empty() || app == m_facts.defaultApplications.end()) return {};
-    return openCommandWithoutFile(platform::readDesktopEntry(m_facts.root, m_facts.userHome, app->second).exec);
+    return openCommandWithoutFile(
+        platform::readDesktopEntry(m_facts.root, m_facts.userHome, app->second).exec);
 }
 
 std::string TSystemInfo::Icon4Ext(std::string_view ext) const {
     const std::string type = Ass4Ext(ext);
     auto app = m_facts.defaultApplications.find(type);
     if (type.empty() || app == m_facts.defaultApplications.end()) return {};
-    return std::string(base::trimRight(platform::readDesktopEntry(m_facts.root, m_facts.userHome, app->second).icon));
+    return std::string(
+        base::trimRight(platform::readDesktopEntry(m_facts.root, m_facts.userHome, app->second).icon));
 }
 
 std::string TSystemInfo::DefBrowser() const {
@@ -194,9 +218,9 @@ std::string TSystemInfo::versionReport() const {
                       "\rnBuild = " + std::to_string(v.nBuild) + "\rcSP = " + v.cSP +
                       "\rsPlatform = " + std::to_string(v.nPlatform);
     if (v.nPlatform == kPlatformNT) {
-        out += "\rwSerPackM = " + std::to_string(v.wSerPackM) + "\rwSerPacki = " + std::to_string(v.wSerPacki) +
-               "\rwSteMask = " + std::to_string(v.wSteMask) + "\rwProdType = " + std::to_string(v.wProdType) +
-               "\rwRes = " + std::to_string(v.wRes);
+        out += "\rwSerPackM = " + std::to_string(v.wSerPackM) +
+               "\rwSerPacki = " + std::to_string(v.wSerPacki) + "\rwSteMask = " + std::to_string(v.wSteMask) +
+               "\rwProdType = " + std::to_string(v.wProdType) + "\rwRes = " + std::to_string(v.wRes);
     }
     return out;
 }
@@ -241,7 +265,8 @@ std::string TSystemInfo::CPUIdentifier(int n) const {
 }
 
 std::string TSystemInfo::ServicePack() const {
-    return version.nPlatform == kPlatformNT ? "Service Pack " + std::to_string(version.wSerPackM) : std::string();
+    return version.nPlatform == kPlatformNT ? "Service Pack " + std::to_string(version.wSerPackM)
+                                            : std::string();
 }
 
 bool TSystemInfo::IsNTWorkstation() const { return IsNTPreWin2K() && base::upperAZ(WhichNT()) == "WINNT"; }
@@ -256,13 +281,26 @@ long long TSystemInfo::Memory(int n) const {
     const platform::MemoryFacts& m = m_facts.memory;
     uint64_t bytes = 0;
     switch (n) {
-        case 1: bytes = m.totalPhysical; break;
-        case 2: bytes = m.freePhysical; break;
-        case 3: bytes = m.totalSwap; break;
-        case 4: bytes = m.freeSwap; break;
-        case 5: bytes = m.totalVirtual; break;
-        case 6: bytes = m.freeVirtual; break;
-        default: return 0;
+        case 1:
+            bytes = m.totalPhysical;
+            break;
+        case 2:
+            bytes = m.freePhysical;
+            break;
+        case 3:
+            bytes = m.totalSwap;
+            break;
+        case 4:
+            bytes = m.freeSwap;
+            break;
+        case 5:
+            bytes = m.totalVirtual;
+            break;
+        case 6:
+            bytes = m.freeVirtual;
+            break;
+        default:
+            return 0;
     }
     return (long long)(bytes / 1048576);
 }

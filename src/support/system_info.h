@@ -59,7 +59,7 @@ std::string openCommandWithoutFile(std::string_view command);
 std::string cpuClassName(const platform::CpuIdFacts& id);
 
 class TSystemInfo {
-public:
+  public:
     // Reads the facts of this computer.
     TSystemInfo();
     // From given facts (tests; another platform's version record).
@@ -107,7 +107,9 @@ public:
     std::string ModemVersion() const { return {}; }
     std::string ModemPort() const { return {}; }
     std::string MonitorName() const { return {}; }
-    std::string MouseName() const { return m_facts.pointerDevices.empty() ? std::string() : m_facts.pointerDevices.front(); }
+    std::string MouseName() const {
+        return m_facts.pointerDevices.empty() ? std::string() : m_facts.pointerDevices.front();
+    }
     std::string MouseVersion() const { return {}; }
     bool IPInfo();
     std::string ServicePack() const;
@@ -127,7 +129,7 @@ public:
     void setDisplayBits(int bits) { m_displayBits = bits; }
     const platform::SystemFacts& facts() const { return m_facts; }
 
-private:
+  private:
     const platform::CpuFacts* cpu(int n) const;
 
     platform::SystemFacts m_facts;

@@ -1,8 +1,9 @@
 // The views of the support subsystem: the error dialog and the review dialog bound to their
 // models, and the error log printed through QPrinter to a PDF that is read back.
+#include <gtest/gtest.h>
+
 #include <QButtonGroup>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include "gui/error_dialog_view.h"
 #include "gui/error_log_review_view.h"
@@ -18,8 +19,8 @@ namespace {
 using support::ErrorDialogModel;
 
 TEST(SupportViews, ErrorDialogShowsTheModelsButtonsAndAnswers) {
-    ErrorDialogModel model("(DOS-Fehler 2) DBFNTX/1001  Open error: Rock & Pop.dbf", {"MP3TABLE(120)", "MAIN(40)"},
-                           true, true);
+    ErrorDialogModel model("(DOS-Fehler 2) DBFNTX/1001  Open error: Rock & Pop.dbf",
+                           {"MP3TABLE(120)", "MAIN(40)"}, true, true);
     ErrorDialogView view(model);
     QStringList captions;
     for (QPushButton* b : view.buttons()) captions << b->text();
@@ -38,12 +39,14 @@ TEST(SupportViews, ErrorDialogShowsTheModelsButtonsAndAnswers) {
 TEST(SupportViews, TheHandlerShowsItsDialogThroughQtUiAndTakesTheAnswer) {
     test::StartedShell started;
     ErrorDialogView::registerWith(started.ui);
-    support::ErrorSys sys(started.ui, {started.home.root() / "Error.log", [] { return support::ErrorLogFacts{}; },
-                                       [] { return true; }, [](int) { FAIL() << "the program must go on"; }});
+    support::ErrorSys sys(started.ui,
+                          {started.home.root() / "Error.log", [] { return support::ErrorLogFacts{}; },
+                           [] { return true; }, [](int) { FAIL() << "the program must go on"; }});
     // The user presses "&Default" once the dialog is up.
     QTimer::singleShot(50, [] {
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* d = qobject_cast<ErrorDialogView*>(w); d && d->isVisible()) d->buttons().back()->click();
+            if (auto* d = qobject_cast<ErrorDialogView*>(w); d && d->isVisible())
+                d->buttons().back()->click();
     });
     base::ErrorRecord e;
     e.genCode = base::kErrWrite;
@@ -71,7 +74,10 @@ TEST(SupportViews, ReviewDialogChoosesAndGoesOn) {
 TEST(SupportViews, PrintsTheLogToPdfInThreePages) {
     klango::test::TempHome home;
     std::string log;
-    for (int i = 1; i <= 120; ++i) log += "Zeile " + std::to_string(i) + " Gr\xF6\xDF" "e\r\n";
+    for (int i = 1; i <= 120; ++i)
+        log += "Zeile " + std::to_string(i) +
+               " Gr\xF6\xDF"
+               "e\r\n";
     klango::test::writeFileBytes(home.root() / "Error.log", log + '\x1A');
     const std::filesystem::path pdf = home.root() / "log.pdf";
     auto printer = QtLogPrinter::toPdf(QString::fromStdString(pdf.string()));
@@ -84,8 +90,9 @@ TEST(SupportViews, PrintsTheLogToPdfInThreePages) {
                                 {"Zeile 51 Größe", "Zeile 100 Größe"},
                                 {"Zeile 101 Größe", "Zeile 120 Größe"}};
     for (int page = 1; page <= 3; ++page) {
-        auto text = klango::test::runCommand("pdftotext -f " + std::to_string(page) + " -l " + std::to_string(page) + " " +
-                                             klango::test::shellQuote(pdf.string()) + " -");
+        auto text =
+            klango::test::runCommand("pdftotext -f " + std::to_string(page) + " -l " + std::to_string(page) +
+                                     " " + klango::test::shellQuote(pdf.string()) + " -");
         EXPECT_NE(text.output.find(expect[page - 1][0]), std::string::npos) << page << text.output;
         EXPECT_NE(text.output.find(expect[page - 1][1]), std::string::npos) << page;
         if (page > 1) {

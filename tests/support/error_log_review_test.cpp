@@ -1,5 +1,7 @@
 // The error-log review: pagination and print positions, the choices of PRINTERR/DOWITHLOG with the
 // log kept until printed or sent, and klango-cli errorlog printing a PDF that is read back.
+#include "support/error_log_review.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,10 +10,9 @@
 #include <vector>
 
 #include "support/error_dialog_model.h"
-#include "support/error_log_review.h"
 #include "support/support_mail.h"
-#include "ui/help_index.h"
 #include "test_helpers/test_helpers.h"
+#include "ui/help_index.h"
 #include "ui/scripted_ui.h"
 
 namespace fs = std::filesystem;
@@ -22,7 +23,7 @@ namespace {
 
 // Records where each line goes.
 class RecordingPrinter : public support::LogPrinter {
-public:
+  public:
     bool cancel = false;
     std::vector<std::vector<std::string>> pages;  // "x,y:text"
     bool begin() override { return !cancel; }
@@ -160,7 +161,9 @@ TEST(ErrorLogReview, CliShowsAndPrintsTheLogToPdf) {
     EXPECT_NE(none.output.find("Kein Fehlerprotokoll vorhanden."), std::string::npos) << none.output;
 
     std::string log = logOfLines(119, 70);
-    log.insert(0, "Gr\xF6\xDF" "e (\\) \r\n");  // CP1252 umlauts and the PDF's special characters
+    log.insert(0,
+               "Gr\xF6\xDF"
+               "e (\\) \r\n");  // CP1252 umlauts and the PDF's special characters
     test::writeFileBytes(home.root() / "Error.log", log);
     auto shown = test::runCommand(cli);
     ASSERT_EQ(shown.exitCode, 0) << shown.output;
@@ -176,8 +179,8 @@ TEST(ErrorLogReview, CliShowsAndPrintsTheLogToPdf) {
     ASSERT_NE(pages, std::string::npos) << info.output;
     EXPECT_EQ(info.output.substr(info.output.find_first_not_of(' ', pages + 6), 2), "3\n");
     for (int page = 1; page <= 3; ++page) {
-        auto text = test::runCommand("pdftotext -layout -f " + std::to_string(page) + " -l " + std::to_string(page) + " " +
-                                     test::shellQuote(pdf.string()) + " -");
+        auto text = test::runCommand("pdftotext -layout -f " + std::to_string(page) + " -l " +
+                                     std::to_string(page) + " " + test::shellQuote(pdf.string()) + " -");
         const char* first[] = {"Größe (\\)", "Zeile 50 ", "Zeile 100 "};
         const char* last[] = {"Zeile 49 ", "Zeile 99 ", "Zeile 119 "};
         EXPECT_NE(text.output.find(first[page - 1]), std::string::npos) << page << text.output;
@@ -191,9 +194,11 @@ TEST(ErrorLogReview, EveryDialogsHelpTopicExists) {
     ErrorLogReviewModel review;
     support::MailSetupModel setup("Klango", "s", "", "");
     support::MailPreviewModel preview("t");
-    for (const ui::DialogModel* m : std::initializer_list<const ui::DialogModel*>{&error, &review, &setup, &preview}) {
+    for (const ui::DialogModel* m :
+         std::initializer_list<const ui::DialogModel*>{&error, &review, &setup, &preview}) {
         const std::string anchor = ui::helpAnchor(m->helpTopic());
-        EXPECT_NE(html.find("<a name=\"" + anchor + "\">"), std::string::npos) << m->title() << ": " << anchor;
+        EXPECT_NE(html.find("<a name=\"" + anchor + "\">"), std::string::npos)
+            << m->title() << ": " << anchor;
     }
 }
 
@@ -205,10 +210,12 @@ TEST(ErrorLogReview, AFailedCliCommandLeavesTheLogThatErrorlogShows) {
                             test::shellQuote(home.root().string());
     auto failed = test::runCommand(cli + " check rock");
     EXPECT_EQ(failed.exitCode, 1);
-    EXPECT_NE(failed.output.find("Create error: " + (home.data() / "Rock.dbf").string()), std::string::npos) << failed.output;
+    EXPECT_NE(failed.output.find("Create error: " + (home.data() / "Rock.dbf").string()), std::string::npos)
+        << failed.output;
     auto shown = test::runCommand(cli + " errorlog");
     ASSERT_EQ(shown.exitCode, 0);
-    EXPECT_EQ(shown.output.rfind("Klango v1.50.17\n===============\n   Pfad und Name: ", 0), 0u) << shown.output;
+    EXPECT_EQ(shown.output.rfind("Klango v1.50.17\n===============\n   Pfad und Name: ", 0), 0u)
+        << shown.output;
     EXPECT_NE(shown.output.find("   Fehlerbeschreibung: (DOS-Fehler "), std::string::npos);
     EXPECT_NE(shown.output.find("   Aufgerufen von CHECKDATA("), std::string::npos);
     EXPECT_NE(shown.output.find("\nVerfügbar Physical: "), std::string::npos);

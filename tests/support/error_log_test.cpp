@@ -1,23 +1,23 @@
 // The error log line by line, CGETINFO, the error handler's silent cases, dialog and results, and
 // the crash log written by a child that dies of a signal.
+#include "support/error_log.h"
+
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
-#include <optional>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "base/call_stack.h"
 #include "base/error.h"
 #include "support/crash_log.h"
 #include "support/error_dialog_model.h"
-#include "support/error_log.h"
 #include "support/error_sys.h"
 #include "test_helpers/test_helpers.h"
 #include "ui/scripted_ui.h"
@@ -32,7 +32,7 @@ support::ErrorLogFacts fixedFacts() {
     support::ErrorLogFacts f;
     f.release = "Klango v1.50.17";
     f.programPath = "/opt/klang\xC3\xB6/klango";  // UTF-8 on disk
-    f.programSize = 12345678;                       // wider than the picture's seven digits
+    f.programSize = 12345678;                     // wider than the picture's seven digits
     f.handleLimit = 1024;
     f.time = {{2026, 12, 9}, 7, 5, 3};
     f.stack = {"MP3TABLE(120)", "MAIN(40)"};
@@ -65,8 +65,12 @@ base::ErrorRecord fixedError() {
     e.description = "Open error";
     e.fileName = "/musik/B\xC3\xA4nder.dbf";
     e.operation = "use";
-    e.args = std::vector<base::Value>{"rock", base::Value::ofNumber(12.5, 2), base::Value::ofDate({2026, 1, 2}),
-                                      base::Value::ofLogical(true), base::Value::ofList({"a"}), base::Value()};
+    e.args = std::vector<base::Value>{"rock",
+                                      base::Value::ofNumber(12.5, 2),
+                                      base::Value::ofDate({2026, 1, 2}),
+                                      base::Value::ofLogical(true),
+                                      base::Value::ofList({"a"}),
+                                      base::Value()};
     e.canRetry = true;
     e.canDefault = true;
     return e;
@@ -184,9 +188,25 @@ TEST(ErrorLog, HeaderVariants) {
         const char* line7;
         const char* line4;
     } cases[] = {
-        {"no args", false, false, 0, "", {}, 2, 1234, "   Fehlerbeschreibung: Fehler ?\?\?/?\?\?  Open error: /musik/B\xE4nder.dbf",
+        {"no args",
+         false,
+         false,
+         0,
+         "",
+         {},
+         2,
+         1234,
+         "   Fehlerbeschreibung: Fehler ?\?\?/?\?\?  Open error: /musik/B\xE4nder.dbf",
          "   Groesse:     1,234 Bytes"},
-        {"empty args", true, true, 0, "", {}, 1, 0, "   Fehlerbeschreibung: Warnung ?\?\?/?\?\?  Open error: /musik/B\xE4nder.dbf",
+        {"empty args",
+         true,
+         true,
+         0,
+         "",
+         {},
+         1,
+         0,
+         "   Fehlerbeschreibung: Warnung ?\?\?/?\?\?  Open error: /musik/B\xE4nder.dbf",
          "   Groesse:         0 Bytes"},
     };
     for (const Case& c : cases) {
@@ -238,7 +258,8 @@ TEST(ErrorLog, StackAndTitleRules) {
     std::vector<base::CallFrame> deep(100, {"R", 1});
     EXPECT_EQ(support::stackLines(deep).size(), 72u) << "levels 2 to 73";
     // An empty title is listed only when it comes first.
-    EXPECT_EQ(support::listedTitles({"", "Klango", "Klan", "Other"}), (std::vector<std::string>{"", "Klango", "Other"}));
+    EXPECT_EQ(support::listedTitles({"", "Klango", "Klan", "Other"}),
+              (std::vector<std::string>{"", "Klango", "Other"}));
 }
 
 TEST(ErrorLog, AFailedWriteLeavesThePreviousLogWhole) {
@@ -294,11 +315,14 @@ TEST(ErrorDialog, SilentCasesAndResults) {
         {"access", base::kErrOpen, base::kOsAccessDenied, false, true, {}, true, "netErr", false},
         {"append lock", base::kErrAppendLock, 0, false, true, {}, true, "netErr", false},
         {"retry", base::kErrOpen, 2, true, true, ErrorDialogModel::Choice::Retry, true, "retry", true},
-        {"default", base::kErrCreate, 0, true, true, ErrorDialogModel::Choice::Default, true, "default", true},
+        {"default", base::kErrCreate, 0, true, true, ErrorDialogModel::Choice::Default, true, "default",
+         true},
         {"end", base::kErrCreate, 0, true, true, ErrorDialogModel::Choice::End, true, "end", true},
         {"closed", base::kErrCreate, 0, true, true, {}, true, "end", true},
-        {"retry before the loop", base::kErrCreate, 0, true, true, ErrorDialogModel::Choice::Retry, false, "end", true},
-        {"default not offered", base::kErrWrite, 0, true, false, ErrorDialogModel::Choice::Default, true, "end", true},
+        {"retry before the loop", base::kErrCreate, 0, true, true, ErrorDialogModel::Choice::Retry, false,
+         "end", true},
+        {"default not offered", base::kErrWrite, 0, true, false, ErrorDialogModel::Choice::Default, true,
+         "end", true},
         {"sharing without default", base::kErrOpen, base::kOsSharingViolation, true, false,
          ErrorDialogModel::Choice::Retry, true, "retry", true},
     };
@@ -308,8 +332,12 @@ TEST(ErrorDialog, SilentCasesAndResults) {
         base::setNetErr(false);
         ui::ScriptedUi ui;
         int facts = 0;
-        support::ErrorSys sys(ui, {log, [&] { ++facts; return fixedFacts(); }, [&] { return c.loopRunning; },
-                                   [](int code) { throw Ended(code); }});
+        support::ErrorSys sys(ui, {log,
+                                   [&] {
+                                       ++facts;
+                                       return fixedFacts();
+                                   },
+                                   [&] { return c.loopRunning; }, [](int code) { throw Ended(code); }});
         std::string dialogStack;
         ui.expectDialog([&](ui::DialogModel& m) {
             auto& d = dynamic_cast<ErrorDialogModel&>(m);
@@ -324,9 +352,12 @@ TEST(ErrorDialog, SilentCasesAndResults) {
         std::string outcome;
         try {
             base::ErrorAnswer a = sys.ERRORDIALOG(e);
-            if (a.kind == base::ErrorAnswer::kValue) outcome = a.value == 0 ? "value0" : "value";
-            else if (a.kind == base::ErrorAnswer::kRetry) outcome = "retry";
-            else outcome = base::netErr() ? "netErr" : "default";
+            if (a.kind == base::ErrorAnswer::kValue)
+                outcome = a.value == 0 ? "value0" : "value";
+            else if (a.kind == base::ErrorAnswer::kRetry)
+                outcome = "retry";
+            else
+                outcome = base::netErr() ? "netErr" : "default";
         } catch (const Ended& end) {
             outcome = end.code == 1 ? "end" : "end with code " + std::to_string(end.code);
         }
@@ -368,13 +399,15 @@ TEST(CrashLog, ASignalOrAnErrorInsideTheHandlerWritesTheShortLog) {
          [&] {
              ui::NullUi ui;
              // Gathering the facts raises the next error: the handler must not recurse.
-             support::ErrorSys sys(ui, {log, [] {
+             support::ErrorSys sys(ui, {log,
+                                        [] {
                                             base::ErrorRecord inner;
                                             inner.genCode = base::kErrRead;
                                             base::raiseError(inner);
                                             return support::ErrorLogFacts{};
                                         },
-                                        [] { return true; }, {}});
+                                        [] { return true; },
+                                        {}});
              sys.install();
              base::ErrorRecord e;
              e.genCode = base::kErrWrite;

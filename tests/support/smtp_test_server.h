@@ -2,6 +2,12 @@
 // each mail's envelope and content to a file. Started by the test, stopped by its destructor.
 #pragma once
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -9,18 +15,12 @@
 #include <string>
 #include <thread>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include "test_helpers/test_helpers.h"
 
 namespace klango::test {
 
 class SmtpTestServer {
-public:
+  public:
     explicit SmtpTestServer(const std::filesystem::path& folder) : m_out(folder / "received.txt") {
         m_port = freePort();
         const std::filesystem::path script = folder / "smtp_server.py";
@@ -47,10 +47,12 @@ while True:
         m_pid = fork();
         if (m_pid == 0) {
             const std::string port = std::to_string(m_port);
-            execl(KLANGO_SYSTEM_PYTHON, KLANGO_SYSTEM_PYTHON, script.c_str(), port.c_str(), m_out.c_str(), nullptr);
+            execl(KLANGO_SYSTEM_PYTHON, KLANGO_SYSTEM_PYTHON, script.c_str(), port.c_str(), m_out.c_str(),
+                  nullptr);
             _exit(127);
         }
-        for (int i = 0; i < 100 && !accepting(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        for (int i = 0; i < 100 && !accepting(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     ~SmtpTestServer() {
         if (m_pid > 0) {
@@ -64,7 +66,7 @@ while True:
         return std::filesystem::exists(m_out, ec) ? readFileBytes(m_out) : std::string();
     }
 
-private:
+  private:
     static int freePort() {
         int s = socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in a{};

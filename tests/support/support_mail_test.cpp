@@ -1,6 +1,8 @@
 // The support mail: the sender dialog's checks, the text as mailed, a mail sent to a loopback
 // SMTP server (through MAILSUPPORT and end to end through klango-cli), the refused login without
 // TLS, and the user's own mail program when no account is set.
+#include "support/support_mail.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,7 +15,6 @@
 #include "shell/settings.h"
 #include "shell/settings_keys.h"
 #include "smtp_test_server.h"
-#include "support/support_mail.h"
 #include "test_helpers/test_helpers.h"
 #include "ui/scripted_ui.h"
 
@@ -60,7 +61,9 @@ TEST(SupportMail, SenderDialogChecksNameAndAddress) {
         ui::ScriptedUi ui;
         ui.expectDialog([&](ui::DialogModel& m) {
             auto& setup = dynamic_cast<support::MailSetupModel&>(m);
-            EXPECT_EQ(setup.intro(), "Klango v1.50.17 m\xF6" "chte eine Email zum Thema 'Fehler' versenden.");
+            EXPECT_EQ(setup.intro(),
+                      "Klango v1.50.17 m\xF6"
+                      "chte eine Email zum Thema 'Fehler' versenden.");
             setup.name = c.name;
             setup.email = c.email;
             if (!setup.save(ui)) setup.leave();
@@ -78,7 +81,8 @@ TEST(SupportMail, MailedTextHidesHomeUserAndOtherWindows) {
     EXPECT_NE(text.find("   Pfad und Name: ~/klango/klango\r\n"), std::string::npos) << text;
     EXPECT_NE(text.find("Open error: ~/Musik/a.dbf\r\n"), std::string::npos);
     EXPECT_NE(text.find("Benutzer <Benutzer>, nicht hmeiers\r\n"), std::string::npos);
-    EXPECT_NE(text.find("Anzahl laufender Windows-Applikationen:   0\r\n\r\nEnde\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Anzahl laufender Windows-Applikationen:   0\r\n\r\nEnde\r\n"), std::string::npos)
+        << text;
     EXPECT_EQ(text.find("Kontoauszug"), std::string::npos);
 }
 
@@ -87,8 +91,9 @@ TEST(SupportMail, SentToTheServerOrRefusedWithoutTls) {
     test::SmtpTestServer server(home.root());
     const fs::path log = home.root() / "Error.log";
     test::writeFileBytes(log, kLog);
-    const std::string account = "Account=klango@example.org\r\nServer=127.0.0.1\r\nPort=" + std::to_string(server.port()) +
-                                "\r\nSendTo=support@example.org\r\n";
+    const std::string account =
+        "Account=klango@example.org\r\nServer=127.0.0.1\r\nPort=" + std::to_string(server.port()) +
+        "\r\nSendTo=support@example.org\r\n";
     support::MailEnvironment env;
     env.folder = home.root();
     env.release = "Klango v1.50.17";
@@ -112,26 +117,31 @@ TEST(SupportMail, SentToTheServerOrRefusedWithoutTls) {
         EXPECT_EQ(preview.find("Kontoauszug"), std::string::npos);
         EXPECT_FALSE(fs::exists(home.root() / "SendMail.txt"));
         const std::string got = server.received();
-        EXPECT_NE(got.find("MAIL FROM: klango@example.org\nRCPT TO: support@example.org\n"), std::string::npos) << got;
-        EXPECT_NE(got.find("From: \"Hans \\\"Hasi\\\" Meier\" <klango@example.org>\n"), std::string::npos) << got;
+        EXPECT_NE(got.find("MAIL FROM: klango@example.org\nRCPT TO: support@example.org\n"),
+                  std::string::npos)
+            << got;
+        EXPECT_NE(got.find("From: \"Hans \\\"Hasi\\\" Meier\" <klango@example.org>\n"), std::string::npos)
+            << got;
         EXPECT_NE(got.find("Subject: Programmfehler in Klango v1.50.17\n"), std::string::npos);
         EXPECT_EQ(got.find("Reply-To"), std::string::npos);
-        EXPECT_NE(got.find("\n   Pfad und Name: ~/klango/klango\n   Fehlerbeschreibung:"), std::string::npos) << "body, not shown";
+        EXPECT_NE(got.find("\n   Pfad und Name: ~/klango/klango\n   Fehlerbeschreibung:"), std::string::npos)
+            << "body, not shown";
         EXPECT_NE(got.find("Benutzer <Benutzer>, nicht hmeiers\n"), std::string::npos) << got;
         EXPECT_EQ(got.find("Kontoauszug"), std::string::npos);
     }
     // With a password the login needs TLS, which this server does not offer: refused, and the
     // password appears nowhere.
     {
-        const shell::Settings settings =
-            settingsWith(home, account + "Password=Geheim!42\r\nName=Hans Meier\r\nReply=hans@example.org\r\n");
+        const shell::Settings settings = settingsWith(
+            home, account + "Password=Geheim!42\r\nName=Hans Meier\r\nReply=hans@example.org\r\n");
         ui::ScriptedUi ui;
         ui.expectYesNo(true, "Internet-Verbindung");
         ui.expectDialog([](ui::DialogModel& m) { dynamic_cast<support::MailPreviewModel&>(m).agree(); });
         const size_t before = server.received().size();
         EXPECT_FALSE(support::MAILSUPPORT(ui, settings, env, "Programmfehler", log));
         ASSERT_EQ(ui.calls().size(), 3u);
-        EXPECT_NE(ui.calls()[2].find("Die Email konnte nicht versandt werden !\rFehlercode: 64\r"), std::string::npos)
+        EXPECT_NE(ui.calls()[2].find("Die Email konnte nicht versandt werden !\rFehlercode: 64\r"),
+                  std::string::npos)
             << ui.calls()[2];
         for (const std::string& call : ui.calls()) EXPECT_EQ(call.find("Geheim"), std::string::npos) << call;
         EXPECT_EQ(server.received().size(), before);
@@ -143,14 +153,17 @@ TEST(SupportMail, CliMailsTheLogEndToEndAndDeletesIt) {
     test::TempHome home;
     test::SmtpTestServer server(home.root());
     const platform::UserFacts user = platform::readUserFacts();
-    test::writeFileBytes(home.root() / "Error.log", "Klango v1.50.17\r\n   Pfad und Name: " + user.home + "/klango\r\n\x1A");
-    settingsWith(home, "Account=klango@example.org\r\nServer=127.0.0.1\r\nPort=" + std::to_string(server.port()) +
-                           "\r\nName=Hans Meier\r\nReply=hans@example.org\r\n");
+    test::writeFileBytes(home.root() / "Error.log",
+                         "Klango v1.50.17\r\n   Pfad und Name: " + user.home + "/klango\r\n\x1A");
+    settingsWith(home,
+                 "Account=klango@example.org\r\nServer=127.0.0.1\r\nPort=" + std::to_string(server.port()) +
+                     "\r\nName=Hans Meier\r\nReply=hans@example.org\r\n");
     const std::string cli = test::shellQuote(std::string(KLANGO_BINARY_DIR) + "/klango-cli") + " --home " +
                             test::shellQuote(home.root().string()) + " errorlog --mail";
     auto r = test::runCommand(cli);
     ASSERT_EQ(r.exitCode, 0) << r.output;
-    EXPECT_NE(r.output.find("Betreff: Programmfehler in Klango v1.50.17"), std::string::npos) << "shown first";
+    EXPECT_NE(r.output.find("Betreff: Programmfehler in Klango v1.50.17"), std::string::npos)
+        << "shown first";
     EXPECT_FALSE(fs::exists(home.root() / "Error.log"));
     const std::string got = server.received();
     EXPECT_NE(got.find("RCPT TO: support@klango.de\n"), std::string::npos) << got;
@@ -185,7 +198,8 @@ TEST(SupportMail, WithoutAnAccountTheUsersMailProgramIsOffered) {
     };
     ui::ScriptedUi ui;
     ui.expectYesNo(true, "eigenen Mail-Programm");
-    EXPECT_FALSE(support::MAILSUPPORT(ui, settings, env, "Programmfehler in Klango", log)) << "not sent by us";
+    EXPECT_FALSE(support::MAILSUPPORT(ui, settings, env, "Programmfehler in Klango", log))
+        << "not sent by us";
     EXPECT_EQ(program, "xdg-email");
     ASSERT_EQ(args.size(), 5u);
     EXPECT_EQ(args[1], "Programmfehler in Klango");

@@ -1,11 +1,12 @@
 // TSystemInfo: the version classification with the numbers of the Windows family, the Linux
 // facts read from fixed file texts, the processor classes and the memory figures.
+#include "support/system_info.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "platform/system_facts.h"
-#include "support/system_info.h"
 #include "test_helpers/test_helpers.h"
 
 using namespace klango;
@@ -20,7 +21,11 @@ TEST(SystemInfo, WindowsVersionClassification) {
         const char* verNum;
         const char* servicePack;
     } cases[] = {
-        {{156, 5, 1, 2600, 2, "Service Pack 2", 2}, "WinNT", "Windows XP", "5.1.2600 Service Pack 2", "Service Pack 2"},
+        {{156, 5, 1, 2600, 2, "Service Pack 2", 2},
+         "WinNT",
+         "Windows XP",
+         "5.1.2600 Service Pack 2",
+         "Service Pack 2"},
         {{148, 4, 10, 2222, 1, ""}, "", "Windows 98 Second Edition", "4.10.2222", ""},
         {{148, 4, 0, 950, 1, ""}, "", "Windows 95", "4.0.950", ""},
         {{148, 4, 0, 1080, 1, ""}, "", "Windows 95 Service Pack 1", "4.0.1080", ""},
@@ -29,7 +34,11 @@ TEST(SystemInfo, WindowsVersionClassification) {
         {{148, 4, 10, 2183, 1, ""}, "", "Windows 98 Service Pack 1", "4.10.2183", ""},
         {{148, 4, 90, 3000, 1, ""}, "", "Windows ME", "4.90.3000", ""},
         {{156, 3, 51, 1057, 2, ""}, "", "Windows NT 3.51", "3.51.1057", "Service Pack 0"},
-        {{156, 4, 0, 1381, 2, "Service Pack 6", 6}, "WinNT", "Windows NT 4", "4.0.1381 Service Pack 6", "Service Pack 6"},
+        {{156, 4, 0, 1381, 2, "Service Pack 6", 6},
+         "WinNT",
+         "Windows NT 4",
+         "4.0.1381 Service Pack 6",
+         "Service Pack 6"},
         {{156, 5, 0, 2195, 2, ""}, "WinNT", "Windows 2000 Professional", "5.0.2195", "Service Pack 0"},
         {{156, 5, 0, 2195, 2, ""}, "LanmanNT", "Windows 2000 Server", "5.0.2195", "Service Pack 0"},
         {{156, 5, 2, 3790, 2, ""}, "ServerNT", "Unknown Windows version", "5.2.3790", "Service Pack 0"},
@@ -52,7 +61,9 @@ TEST(SystemInfo, LinuxFactsFromTheirFiles) {
     f.kernelName = "Linux";
     f.kernelRelease = "6.1.0-18-amd64";
     f.machine = "x86_64";
-    f.osPrettyName = platform::parseOsRelease("NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n# c\nVERSION_ID='12'\n")["PRETTY_NAME"];
+    f.osPrettyName = platform::parseOsRelease(
+        "NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n# c\nVERSION_ID='12'\n")
+        ["PRETTY_NAME"];
     platform::parseMeminfo(
         "MemTotal:        8388608 kB\nMemFree:          100 kB\nMemAvailable:    4194304 kB\n"
         "SwapTotal:       2097152 kB\nSwapFree:        1048576 kB\n",
@@ -60,9 +71,12 @@ TEST(SystemInfo, LinuxFactsFromTheirFiles) {
     f.memory.totalVirtual = uint64_t(1) << 47;
     platform::parseProcessStatus("VmSize:\t 1048576 kB\nVmHWM:\t   2048 kB\nVmRSS:\t   1024 kB\n", f.memory);
     f.cpus = platform::parseCpuinfo(
-        "processor\t: 0\nvendor_id\t: GenuineIntel\ncpu family\t: 6\nmodel\t\t: 158\nmodel name\t: Intel(R) Core(TM) i5-8400 CPU @ 2.80GHz\n"
-        "stepping\t: 10\ncpu MHz\t\t: 2807.996\n\nprocessor\t: 1\nvendor_id\t: GenuineIntel\nmodel name\t: \ncpu MHz\t\t: 799.2\n");
-    f.extensionTypes = platform::parseMimeTypes("# types\naudio/mpeg\t\t\t\tmpga mpega mp2 mp3 m4a\ntext/plain txt\n");
+        "processor\t: 0\nvendor_id\t: GenuineIntel\ncpu family\t: 6\nmodel\t\t: 158\nmodel name\t: Intel(R) "
+        "Core(TM) i5-8400 CPU @ 2.80GHz\n"
+        "stepping\t: 10\ncpu MHz\t\t: 2807.996\n\nprocessor\t: 1\nvendor_id\t: GenuineIntel\nmodel name\t: "
+        "\ncpu MHz\t\t: 799.2\n");
+    f.extensionTypes =
+        platform::parseMimeTypes("# types\naudio/mpeg\t\t\t\tmpga mpega mp2 mp3 m4a\ntext/plain txt\n");
     f.cpuid = {true, 6, 158, 0, true, true, true};
 
     TSystemInfo info(support::linuxVersionRecord(f), f, {});
@@ -125,21 +139,24 @@ TEST(SystemInfo, ProgramsForExtensionsAndDevices) {
         {"audacious %F  ", "audacious"},
         {"plain", "plain"},
     };
-    for (const auto& [command, cut] : commands) EXPECT_EQ(support::openCommandWithoutFile(command), cut) << command;
+    for (const auto& [command, cut] : commands)
+        EXPECT_EQ(support::openCommandWithoutFile(command), cut) << command;
 
     test::TempHome home;
     platform::SystemFacts f;
     f.root = home.root();
     f.extensionTypes = platform::parseMimeTypes("audio/mpeg mp3\n");
     f.defaultApplications = platform::parseMimeApps(
-        "[Added Associations]\naudio/mpeg=other.desktop;\n[Default Applications]\naudio/mpeg=player.desktop;vlc.desktop;\n"
+        "[Added Associations]\naudio/mpeg=other.desktop;\n[Default "
+        "Applications]\naudio/mpeg=player.desktop;vlc.desktop;\n"
         "text/html=firefox-esr.desktop\n");
     f.pointerDevices = platform::parsePointerDevices(
         "I: Bus=0011\nN: Name=\"AT Translated Set 2 keyboard\"\nH: Handlers=sysrq kbd event0\n\n"
         "I: Bus=0003\nN: Name=\"Logitech USB Optical Mouse\"\nH: Handlers=mouse0 event2\n\n");
     std::filesystem::create_directories(home.root() / "usr/share/applications");
     test::writeFileBytes(home.root() / "usr/share/applications/player.desktop",
-                         "[Desktop Entry]\nName=Player\nExec=player --enqueue %U\nIcon=player \n[Desktop Action x]\nExec=no\n");
+                         "[Desktop Entry]\nName=Player\nExec=player --enqueue %U\nIcon=player \n[Desktop "
+                         "Action x]\nExec=no\n");
     TSystemInfo info({}, f, {});
     EXPECT_EQ(info.App4Ext("mp3"), "player --enqueue");
     EXPECT_EQ(info.App4Ext(".MP3"), "player --enqueue");
@@ -147,7 +164,8 @@ TEST(SystemInfo, ProgramsForExtensionsAndDevices) {
     EXPECT_EQ(info.App4Ext("txt"), "");
     EXPECT_EQ(info.DefBrowser(), "firefox-esr.desktop");
     EXPECT_EQ(info.MouseName(), "Logitech USB Optical Mouse");
-    EXPECT_EQ(TSystemInfo({156, 5, 1, 2600, 2, "SP2", 2, 0, 256, 1, 0}, {}, {}).versionReport(),
-              "nMajor = 5\rnMinor = 1\rnBuild = 2600\rcSP = SP2\rsPlatform = 2\rwSerPackM = 2\rwSerPacki = 0\r"
-              "wSteMask = 256\rwProdType = 1\rwRes = 0");
+    EXPECT_EQ(
+        TSystemInfo({156, 5, 1, 2600, 2, "SP2", 2, 0, 256, 1, 0}, {}, {}).versionReport(),
+        "nMajor = 5\rnMinor = 1\rnBuild = 2600\rcSP = SP2\rsPlatform = 2\rwSerPackM = 2\rwSerPacki = 0\r"
+        "wSteMask = 256\rwProdType = 1\rwRes = 0");
 }
