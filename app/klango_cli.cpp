@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
     if (!fs::is_directory(ctx.home, ec)) return fail("Programmordner \"" + ctx.home.string() + "\" nicht gefunden");
     fs::create_directories(ctx.data(), ec);
 
-    base::setErrorHandler(cli::printError);
+    cli::installErrorLog(ctx);
     const std::string command = args[i];
     std::vector<std::string> rest(args.begin() + long(i) + 1, args.end());
     for (const auto& a : rest) {

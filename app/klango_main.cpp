@@ -10,7 +10,15 @@
 #include <cstdlib>
 
 #include "platform/executable_path.h"
+#include "platform/program_start.h"
+#include "platform/system_facts.h"
 #include "base/error.h"
+#include "support/crash_log.h"
+#include "support/error_log_facts.h"
+#include "support/error_log_review.h"
+#include "support/error_sys.h"
+#include "support/support_mail.h"
+#include "support/system_info.h"
 #include "shell/startup.h"
 #include "table/table_window.h"
 #include "trackdb/mp3_import.h"
@@ -20,6 +28,12 @@
 #include "gui/artwork.h"
 #include "gui/dialog_style.h"
 #include "gui/edit_dialog_view.h"
+#include "gui/error_dialog_view.h"
+#include "gui/error_log_review_view.h"
+#include "gui/guarded_application.h"
+#include "gui/mail_preview_view.h"
+#include "gui/mail_setup_view.h"
+#include "gui/qt_log_printer.h"
 #include "gui/help_window.h"
 #include "gui/import_dialog_view.h"
 #include "gui/main_window.h"
@@ -38,24 +52,25 @@ namespace {
 
 using namespace klango;
 
-// The error handler of the run, installed before anything else. Until the error log exists it
-// tells the user what failed and lets the operation take its default result.
-void installErrorHandler() {
-    base::setErrorHandler([](const base::ErrorRecord& error) {
-        QMessageBox::warning(QApplication::activeWindow(), gui::u8q("Fehler"), gui::toQ(base::errorMessage(error)));
-        return base::ErrorAnswer::fallBack();
-    });
+// The titles of the program's top-level windows, in window order, for the error log.
+std::vector<std::string> windowTitles() {
+    std::vector<std::string> titles;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible()) titles.push_back(gui::fromQ(w->windowTitle()));
+    return titles;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    gui::GuardedApplication app(argc, argv);
+    const std::filesystem::path errorLog = platform::executableFolder() / support::kErrorLogName;
+    // A crash signal writes the short log from the start on.
+    support::installCrashLog(errorLog, "Klango");
     // Qt's own dialogs (files, folders, the standard buttons) speak German like the program.
     QTranslator qtGerman;
     if (qtGerman.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtGerman);
-    installErrorHandler();
 
     gui::QtUi ui;
     gui::ImportDialogView::registerWith(ui);
@@ -65,8 +80,25 @@ int main(int argc, char** argv) {
     gui::SetupDialogView::registerWith(ui);
     gui::SetupSearchIntroView::registerWith(ui);
     gui::UpdateDialogView::registerWith(ui);
+    gui::ErrorDialogView::registerWith(ui);
+    gui::MailSetupView::registerWith(ui);
+    gui::MailPreviewView::registerWith(ui);
     shell::Shell sh(ui);
     ui.setState(sh.state);
+
+    // ERRORSYS: every run-time error reaches the one handler from here on.
+    bool eventLoopRunning = false;
+    support::ErrorSys errorSys(ui, {errorLog,
+                                    [&sh] {
+                                        return support::gatherErrorLogFacts(sh.state.CRELEASE, support::TSystemInfo(),
+                                                                            sh.areas.get(), windowTitles());
+                                    },
+                                    [&eventLoopRunning] { return eventLoopRunning; },
+                                    [](int code) {
+                                        QApplication::closeAllWindows();
+                                        std::exit(code);
+                                    }});
+    errorSys.install();
 
     // Steps 2 to 4: program folder, "Daten", LOADPUBLICS.
     const std::filesystem::path folder = platform::executableFolder();
@@ -80,10 +112,32 @@ int main(int argc, char** argv) {
     }
 
     // Steps 6 to 8: the error log of an earlier run, the table engine, the help.
-    shell::afterStartScreen(sh);
+    support::installCrashLog(errorLog, sh.state.CRELEASE);
     gui::HelpWindow help;
     help.setHelpFolder(sh.state.CRUNIN / "help");
     ui.setHelpWindow(&help);
+    gui::ErrorLogReviewView::registerWith(ui, [&help] { help.showTopic({}); });
+    sh.hooks.PRINTERR = [&sh, &ui] {
+        // The main window is not shown yet: its rectangle places the dialog on its screen.
+        const shell::DesktopRect desktop = gui::desktopRect(QGuiApplication::primaryScreen());
+        shell::placeMainWindow(sh, desktop, gui::firstSize(sh.state, desktop));
+        support::ReviewEnvironment env;
+        env.programFolder = sh.state.CRUNIN;
+        env.release = sh.state.CRELEASE;
+        env.printer = [] { return std::make_unique<gui::QtLogPrinter>(QApplication::activeWindow()); };
+        env.mail = [&sh, &ui](const std::string& subject, const std::filesystem::path& file) {
+            const platform::UserFacts user = platform::readUserFacts();
+            support::MailEnvironment mail;
+            mail.folder = sh.state.CRUNIN;
+            mail.release = sh.state.CRELEASE;
+            mail.home = user.home;
+            mail.userName = user.name;
+            mail.startProgram = platform::startDetached;
+            return support::MAILSUPPORT(ui, sh.state.settings(), mail, subject, file);
+        };
+        support::PRINTERR(ui, env);
+    };
+    shell::afterStartScreen(sh);
 
     // Steps 9 to 14: the main window at its rectangle, with menu, icon and message bar.
     const shell::DesktopRect desktop = gui::desktopRect(QGuiApplication::primaryScreen());
@@ -125,7 +179,9 @@ int main(int argc, char** argv) {
     window.applyRectangle(rect);
     window.show();
 
+    eventLoopRunning = true;
     const int rc = app.exec();
+    eventLoopRunning = false;
 
     // Step 15.
     help.close();

@@ -23,6 +23,9 @@ int fail(const std::string& message);
 
 // The installed error handler: prints what went wrong, the operation takes its default.
 base::ErrorAnswer printError(const base::ErrorRecord& e);
+// The handler of a run: printError, and the error log "Error.log" in the program folder as the
+// desktop program writes it (offered at its next start); a crash signal writes the short log.
+void installErrorLog(const Context& ctx);
 
 // A database name from the command line as the core keeps it (CP1252); false, with the message
 // printed, for a name the code page cannot hold or the program refuses.

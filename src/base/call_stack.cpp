@@ -11,5 +11,9 @@ CallStack::Marker::~Marker() { t_frames.pop_back(); }
 
 std::vector<CallFrame> CallStack::snapshot() { return {t_frames.rbegin(), t_frames.rend()}; }
 size_t CallStack::depth() { return t_frames.size(); }
+const CallFrame* CallStack::frames(size_t& count) {
+    count = t_frames.size();
+    return t_frames.data();
+}
 
 }  // namespace klango::base

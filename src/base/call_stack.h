@@ -17,6 +17,9 @@ public:
     // Innermost first, as the error log lists them.
     static std::vector<CallFrame> snapshot();
     static size_t depth();
+    // The frames outermost first, without copying or allocating: for the crash log, which may
+    // only make async-signal-safe calls. count receives the number of frames.
+    static const CallFrame* frames(size_t& count);
 
     class Marker {
     public:

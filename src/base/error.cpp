@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "base/cp1252.h"
+
 namespace klango::base {
 
 namespace {
@@ -59,7 +61,7 @@ std::string errorMessage(const ErrorRecord& e) {
     out += e.subCode ? "/" + std::to_string(*e.subCode) : "/???";
     if (!e.description.empty()) out += "  " + e.description;
     if (!e.fileName.empty()) {
-        out += ": " + e.fileName;
+        out += ": " + utf8ToCp1252(e.fileName);
     } else if (!e.operation.empty()) {
         out += ": " + e.operation;
     }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "base/value.h"
+
 namespace klango::base {
 
 // General error codes of the runtime's standard code table.
@@ -50,9 +52,9 @@ struct ErrorRecord {
     int severity = kSevError;
     std::string subsystem;    // empty: none
     std::string description;  // empty: none
-    std::string fileName;
+    std::string fileName;     // as the file system names it (UTF-8 on Linux)
     std::string operation;
-    std::optional<std::vector<std::string>> args;  // rendered arguments, when the operation had any
+    std::optional<std::vector<Value>> args;  // the arguments of the failed operation, when it had any
     bool canRetry = false;
     bool canDefault = false;
 };
@@ -84,7 +86,8 @@ void setNetErr(bool on);
 // Division as the runtime does it: by zero gives what the handler says (0 by the silent rule).
 double divide(double a, double b);
 
-// The one-line description of an error as the error log and dialog show it.
+// The one-line description of an error as the error log and dialog show it (CP1252; the file
+// name is converted from the file system's UTF-8, so it reads as the user named it).
 std::string errorMessage(const ErrorRecord& error);
 
 }  // namespace klango::base

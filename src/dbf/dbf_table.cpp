@@ -86,7 +86,7 @@ bool askRetry(base::ErrorRecord e) {
 
 void reportCorruption(const fs::path& file, const std::string& why) {
     base::ErrorRecord e = tableError(base::kErrCorruption, kSubCorruption, "Corruption detected", file, "open");
-    e.args = std::vector<std::string>{why};
+    e.args = std::vector<base::Value>{why};
     e.canDefault = true;
     base::raiseError(e);
 }
@@ -310,7 +310,7 @@ bool DbfTable::create(const fs::path& file, const Structure& fields, base::Date 
     Structure layout = normalised(fields, why);
     if (layout.empty()) {
         base::ErrorRecord e = tableError(base::kErrCreate, kSubCreate, "Create error", file, "create");
-        e.args = std::vector<std::string>{why};
+        e.args = std::vector<base::Value>{why};
         e.canDefault = true;
         base::raiseError(e);
         return false;
@@ -477,7 +477,7 @@ bool DbfTable::truncatedUnder(const char* operation) {
     if (!m_truncationTold) {
         m_truncationTold = true;
         base::ErrorRecord e = tableError(base::kErrCorruption, kSubCorruption, "Corruption detected", m_path, operation);
-        e.args = std::vector<std::string>{"Datei waehrend der Arbeit verkuerzt"};
+        e.args = std::vector<base::Value>{"Datei waehrend der Arbeit verkuerzt"};
         e.canDefault = true;
         base::raiseError(e);
     }
@@ -642,7 +642,7 @@ void DbfTable::markChanged() {
 bool DbfTable::checkField(int field, const char* operation) const {
     if (field >= 0 && field < int(m_fields.size())) return true;
     base::ErrorRecord e = tableError(base::kErrArgument, kSubArgument, "Argument error", m_path, operation);
-    e.args = std::vector<std::string>{std::to_string(field)};
+    e.args = std::vector<base::Value>{base::Value::ofNumber(field)};
     e.canDefault = true;
     base::raiseError(e);
     return false;
@@ -681,7 +681,7 @@ void DbfTable::putN(int field, double value) {
     if (!codec::encodeNumeric(value, f->width, f->decimals, recordData(m_recno) + f->offset)) {
         // The field now holds "*"; the handler decides whether the program goes on.
         base::ErrorRecord e = tableError(base::kErrDataWidth, kSubDataWidth, "Data width error", m_path, "fieldput");
-        e.args = std::vector<std::string>{f->name, std::to_string(value)};
+        e.args = std::vector<base::Value>{f->name, base::Value::ofNumber(value, f->decimals)};
         e.canDefault = true;
         base::raiseError(e);
     }
@@ -1033,7 +1033,7 @@ uint32_t DbfTable::appendFrom(DbfTable& source) {
             std::string_view raw(src + from.offset, size_t(from.width));
             if (!codec::convertField(raw, from, to, rec.data() + to.offset)) {
                 base::ErrorRecord e = tableError(base::kErrDataWidth, kSubDataWidth, "Data width error", m_path, "append");
-                e.args = std::vector<std::string>{to.name, std::string(base::trim(raw))};
+                e.args = std::vector<base::Value>{to.name, std::string(base::trim(raw))};
                 e.canDefault = true;
                 base::raiseError(e);
             }

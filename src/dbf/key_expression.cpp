@@ -29,7 +29,7 @@ void reportCompileError(int genCode, int subCode, const char* description, std::
     e.subsystem = "BASE";
     e.description = description;
     e.operation = std::string(expression);
-    if (!detail.empty()) e.args = std::vector<std::string>{std::string(detail)};
+    if (!detail.empty()) e.args = std::vector<base::Value>{std::string(detail)};
     e.canDefault = true;
     base::raiseError(e);
 }

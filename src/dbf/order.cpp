@@ -121,7 +121,7 @@ void reportInvalidKey(const std::filesystem::path& file, const std::string& expr
     e.description = "Invalid key expression";
     e.fileName = file.string();
     e.operation = "INDEX";
-    e.args = std::vector<std::string>{expression};
+    e.args = std::vector<base::Value>{expression};
     e.canDefault = true;
     base::raiseError(e);
 }

@@ -119,6 +119,10 @@ constexpr const SettingKey* kAllRows[] = {
     &kMailName,
     &kMailReply,
     &kMailSendTo,
+    &kMailAccount,
+    &kMailServer,
+    &kMailPort,
+    &kMailPassword,
 };
 
 }  // namespace

@@ -97,6 +97,11 @@ inline constexpr SettingKey kTitel{"Transfer", "Titel", ""};
 inline constexpr SettingKey kMailName{"MailSupport", "Name", ""};
 inline constexpr SettingKey kMailReply{"MailSupport", "Reply", ""};
 inline constexpr SettingKey kMailSendTo{"MailSupport", "SendTo", "support@klango.de"};
+// The sending account: nothing is built into the program; a server without login has no password.
+inline constexpr SettingKey kMailAccount{"MailSupport", "Account", ""};
+inline constexpr SettingKey kMailServer{"MailSupport", "Server", ""};
+inline constexpr SettingKey kMailPort{"MailSupport", "Port", "587"};
+inline constexpr SettingKey kMailPassword{"MailSupport", "Password", ""};
 
 // The first and last grid column whose width is stored under Browse.
 inline constexpr int kFirstBrowseColumn = 1;

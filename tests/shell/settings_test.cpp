@@ -33,7 +33,7 @@ TEST(SettingKeys, EveryRowIsUniqueAndReachableThroughTheList) {
         EXPECT_TRUE(seen.insert(std::string(k->section) + "/" + k->key).second)
             << k->section << "/" << k->key;
     }
-    EXPECT_EQ(seen.size(), 80u);
+    EXPECT_EQ(seen.size(), 84u);
     EXPECT_TRUE(seen.count("Browse/0") && seen.count("Browse/1") && seen.count("Browse/20"));
     EXPECT_TRUE(seen.count("Export/Tagged") && seen.count("Transfer/Tagged"));
     EXPECT_EQ(&keys::browseWidth(7), allSettingKeys()[36 + 6]);
