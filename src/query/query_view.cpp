@@ -1,0 +1,106 @@
+#include "query/query_view.h"
+
+#include <system_error>
+
+#include "dbf/dbf_table.h"
+#include "dbf/order.h"
+#include "dbf/work_areas.h"
+#include "shell/rx_helpers.h"
+#include "shell/startup.h"
+#include "ui/ui.h"
+
+namespace klango::query {
+
+dbf::DbfTable* QueryView::table() const {
+    if (!m_shell.areas) return nullptr;
+    dbf::DbfTable* t = m_shell.areas->get("DMP3");
+    return t && t->isOpen() ? t : nullptr;
+}
+
+int QueryView::position() const {
+    dbf::DbfTable* t = table();
+    if (!t || t != m_table || !m_order) return 0;
+    for (int i = 1; i <= t->orderCount(); ++i) {
+        if (t->order(i) == m_order) return i;
+    }
+    return 0;
+}
+
+bool QueryView::inForce() const { return position() > 0; }
+
+void QueryView::forget() {
+    m_table = nullptr;
+    m_order = nullptr;
+    m_file.clear();
+    m_returnOrder = 0;
+}
+
+void QueryView::showCounts() {
+    dbf::DbfTable* t = table();
+    if (!t) return;
+    ui::Ui& ui = *m_shell.ui;
+    shell::showRecordCount(ui, t);
+    const long tagged = shell::NUMTAGGED(*t, true, m_shell.state);
+    ui.setMessageItem(ui::MessageItem::Tagged, "Markiert: " + std::to_string(tagged));
+}
+
+uint32_t QueryView::show(const std::filesystem::path& file, dbf::KeySpec key, dbf::OrderOptions options) {
+    dbf::DbfTable* t = table();
+    if (!t) return 0;
+    const int before = t->orderNumber();
+    const uint32_t recno = t->eof() ? 0 : t->recNo();
+    const int old = position();
+    if (old == 0) forget();  // a view of a table closed since, or none
+    dbf::Order* order = t->addOrder(file, std::move(key), std::move(options));
+    if (!order) {
+        t->setOrder(before);
+        return 0;
+    }
+    const uint32_t count = uint32_t(order->size());
+    if (count == 0) {
+        t->detachOrder(t->orderCount());
+        if (!old || m_file != file) {
+            std::error_code ec;
+            std::filesystem::remove(file, ec);
+        }
+        t->setOrder(before);
+        if (recno) t->goTo(recno);
+        return 0;
+    }
+    const int returnOrder = old ? m_returnOrder : before;
+    if (old) t->detachOrder(old);
+    if (old && m_file != file) {
+        std::error_code ec;
+        std::filesystem::remove(m_file, ec);
+    }
+    m_table = t;
+    m_order = order;
+    m_file = file;
+    m_returnOrder = returnOrder;
+    t->setOrder(position());
+    t->goTop();
+    m_shell.state.LTAB_FILT = true;
+    showCounts();
+    m_shell.ui->setMessageItem(ui::MessageItem::Filter, "Filter !", "W*+/R");
+    shell::RXSETMENU(m_shell);
+    return count;
+}
+
+void QueryView::remove() {
+    dbf::DbfTable* t = table();
+    const int pos = position();
+    if (t && pos) {
+        t->detachOrder(pos);
+        if (!t->setOrder(m_returnOrder)) t->setOrder(t->orderCount() > 0 ? 1 : 0);
+        t->goTop();
+        std::error_code ec;
+        std::filesystem::remove(m_file, ec);
+    }
+    forget();
+    m_shell.state.LTAB_FILT = false;
+    if (t) showCounts();
+    m_shell.ui->setMessageItem(ui::MessageItem::Filter, "kein Filter", "N*/W");
+    shell::RXSETMENU(m_shell);
+}
+
+}  // namespace klango::query

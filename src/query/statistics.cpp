@@ -1,0 +1,214 @@
+#include "query/statistics.h"
+
+#include <cmath>
+#include <string_view>
+#include <unordered_set>
+
+#include "base/cp1252.h"
+#include "base/text_format.h"
+#include "dbf/dbf_table.h"
+#include "dbf/order.h"
+#include "platform/clock.h"
+
+namespace klango::query {
+
+namespace {
+
+std::string_view rtrim(std::string_view text) {
+    size_t n = text.size();
+    while (n > 0 && text[n - 1] == ' ') --n;
+    return text.substr(0, n);
+}
+
+// Field values compared after a-to-z capitals and without trailing blanks, held as views into
+// the table's records (which stay valid while the table is open).
+struct UpperHash {
+    size_t operator()(std::string_view v) const {
+        uint64_t h = 1469598103934665603ull;
+        for (char c : v) h = (h ^ (unsigned char)base::upperAZ(c)) * 1099511628211ull;
+        return size_t(h);
+    }
+};
+struct UpperEqual {
+    bool operator()(std::string_view a, std::string_view b) const {
+        if (a.size() != b.size()) return false;
+        for (size_t i = 0; i < a.size(); ++i) {
+            if (base::upperAZ(a[i]) != base::upperAZ(b[i])) return false;
+        }
+        return true;
+    }
+};
+using DistinctSet = std::unordered_set<std::string_view, UpperHash, UpperEqual>;
+
+std::string twoDigits(long long v) {
+    std::string s = std::to_string(v);
+    return s.size() < 2 ? "0" + s : s;
+}
+
+std::string padLeft(std::string s, size_t width) {
+    if (s.size() < width) s.insert(0, width - s.size(), ' ');
+    return s;
+}
+
+}  // namespace
+
+StatFields::StatFields(const dbf::Structure& f)
+    : time(dbf::fieldIndexOf(f, "TIME")),
+      played(dbf::fieldIndexOf(f, "PLAYED")),
+      size(dbf::fieldIndexOf(f, "TRSIZE")),
+      group(dbf::fieldIndexOf(f, "GROUP")),
+      album(dbf::fieldIndexOf(f, "ALBUM")),
+      title(dbf::fieldIndexOf(f, "TITLE")),
+      genre(dbf::fieldIndexOf(f, "GENRE")) {}
+
+void MP3STATIME(StatSums& sums, const dbf::RecordView& record, const StatFields& f) {
+    if (f.time >= 0) {
+        const std::string_view time = record.raw(f.time);
+        if (rtrim(time).empty()) sums.allLengths = false;
+        const size_t colon = time.find(':');
+        // Text that is no number counts 0 ("--:--" adds nothing).
+        sums.minutes += base::leadingNumber(time.substr(0, colon));
+        if (colon != std::string_view::npos) sums.seconds += base::leadingNumber(time.substr(colon + 1));
+    } else {
+        sums.allLengths = false;
+    }
+    if (f.played >= 0 && record.number(f.played) > 0) ++sums.played;
+    if (f.size >= 0) sums.size += record.number(f.size);
+}
+
+long long StatFigures::hours() const { return (sums.minutes + sums.seconds / 60) / 60; }
+int StatFigures::minutesPart() const { return int((sums.minutes + sums.seconds / 60) % 60); }
+int StatFigures::secondsPart() const { return int(sums.seconds % 60); }
+double StatFigures::percent() const { return titles == 0 ? 0.0 : 100.0 / double(titles) * double(sums.played); }
+
+StatFigures tableFigures(const dbf::DbfTable& table, bool wholeTable) {
+    StatFigures fig;
+    const StatFields f(table.structure());
+    DistinctSet artists, albums, titles, genres;
+    auto add = [](DistinctSet& set, const dbf::RecordView& r, int field) {
+        set.insert(field >= 0 ? rtrim(r.raw(field)) : std::string_view());
+    };
+    const uint32_t last = table.lastRec();
+    for (uint32_t r = 1; r <= last; ++r) {
+        const dbf::RecordView record = table.view(r);
+        if (record.isDeleted()) continue;
+        add(artists, record, f.group);
+        add(albums, record, f.album);
+        add(titles, record, f.title);
+        add(genres, record, f.genre);
+    }
+    fig.artists = (long long)artists.size();
+    fig.albums = (long long)albums.size();
+    fig.titles = (long long)titles.size();
+    fig.genres = (long long)genres.size();
+    const dbf::Order* order = wholeTable ? nullptr : table.currentOrder();
+    if (order) {
+        // The records the view shows; the sums do not depend on their order.
+        for (size_t i = 0; i < order->size(); ++i) MP3STATIME(fig.sums, table.view(order->recnoAt(i)), f);
+    } else {
+        for (uint32_t r = 1; r <= last; ++r) {
+            const dbf::RecordView record = table.view(r);
+            if (!record.isDeleted()) MP3STATIME(fig.sums, record, f);
+        }
+    }
+    return fig;
+}
+
+std::string timeNote(const StatFigures& fig) {
+    if (fig.sums.allLengths) return "Alle Titel enthalten Laufzeiten.";
+    if (fig.hours() == 0 && fig.minutesPart() == 0 && fig.secondsPart() == 0) return "Kein Titel enth\xE4lt Laufzeiten !";
+    return "Nicht alle Titel enthalten Laufzeiten !";
+}
+
+std::string timeNoteColors(const StatFigures& fig) { return fig.sums.allLengths ? "N/W" : "R+/W"; }
+
+std::string wholeNumber(double value, int width) { return padLeft(base::trimmedNumber(value, 0), size_t(width)); }
+
+std::string pictureNumber(double value, int width, int decimals, bool grouped) {
+    const double rounded = std::round(std::fabs(value) * std::pow(10.0, decimals));
+    const long long scale = (long long)std::llround(std::pow(10.0, decimals));
+    const long long whole = (long long)(rounded / double(scale));
+    const long long frac = (long long)rounded - whole * scale;
+    std::string text = grouped ? base::groupThousands(whole, '.') : std::to_string(whole);
+    if (decimals > 0) {
+        std::string f = std::to_string(frac);
+        text += "," + std::string(size_t(decimals) - std::min(f.size(), size_t(decimals)), '0') + f;
+    }
+    if (value < 0 && rounded != 0) text.insert(0, "-");
+    return padLeft(text, size_t(width));
+}
+
+std::string playTimeText(const StatFigures& fig) {
+    return padLeft(std::to_string(fig.hours()), 3) + ":" + twoDigits(fig.minutesPart()) + ":" +
+           twoDigits(fig.secondsPart());
+}
+
+GrandTotals grandTotals(const std::vector<DatabaseStats>& rows) {
+    GrandTotals t;
+    for (const DatabaseStats& row : rows) {
+        t.minutes += row.figures.sums.minutes;
+        t.seconds += row.figures.sums.seconds;
+        t.size += row.figures.sums.size;
+        t.tracks += row.figures.titles;
+    }
+    return t;
+}
+
+std::string totalTimeText(const GrandTotals& t) {
+    const long long totalSeconds = t.minutes * 60 + t.seconds;
+    const long long days = totalSeconds / 86400;
+    const long long hours = totalSeconds / 3600 % 24;
+    const long long minutes = totalSeconds / 60 % 60;
+    const long long seconds = totalSeconds % 60;
+    return padLeft(std::to_string(days), 3) + "." + twoDigits(hours) + ":" + twoDigits(minutes) + ":" +
+           twoDigits(seconds) + " (tt.hh:mm:ss)";
+}
+
+std::string summaryLine(const GrandTotals& t) {
+    return "gesamte Laufzeit: " + std::string(base::trimLeft(totalTimeText(t))) + "   in: " + std::to_string(t.tracks) +
+           " Titel   mit: " + pictureNumber(t.size, 0, 2, true) + " MB";
+}
+
+const dbf::Structure& statisticsStructure() {
+    static const dbf::Structure fields = [] {
+        using dbf::FieldType;
+        dbf::Structure s = {
+            {"FILENAME", FieldType::kCharacter, 20, 0}, {"ALBUM", FieldType::kNumeric, 9, 0},
+            {"GROUP", FieldType::kNumeric, 9, 0},       {"TITLE", FieldType::kNumeric, 9, 0},
+            {"GENRE", FieldType::kNumeric, 9, 0},       {"STD", FieldType::kNumeric, 3, 0},
+            {"MIN", FieldType::kNumeric, 2, 0},         {"SEK", FieldType::kNumeric, 2, 0},
+            {"PLTIME", FieldType::kCharacter, 9, 0},    {"PLAYED", FieldType::kNumeric, 3, 0},
+            {"PLPROZ", FieldType::kNumeric, 3, 0},      {"TRSIZE", FieldType::kNumeric, 12, 2},
+        };
+        dbf::layoutFields(s);
+        return s;
+    }();
+    return fields;
+}
+
+bool writeStatisticsTable(const std::filesystem::path& file, const std::vector<DatabaseStats>& rows) {
+    if (!dbf::DbfTable::create(file, statisticsStructure(), platform::clock().today())) return false;
+    std::unique_ptr<dbf::DbfTable> t = dbf::DbfTable::open(file);
+    if (!t) return false;
+    for (const DatabaseStats& row : rows) {
+        const StatFigures& f = row.figures;
+        t->appendBlank();
+        t->putC(0, row.name);
+        t->putN(1, double(f.albums));
+        t->putN(2, double(f.artists));
+        t->putN(3, double(f.titles));
+        t->putN(4, double(f.genres));
+        t->putN(5, double(f.hours()));
+        t->putN(6, f.minutesPart());
+        t->putN(7, f.secondsPart());
+        t->putC(8, playTimeText(f));
+        t->putN(9, double(f.sums.played));
+        t->putN(10, std::round(f.percent()));
+        t->putN(11, f.sums.size);
+    }
+    const bool ok = t->flush();
+    t->close();
+    return ok;
+}
+
+}  // namespace klango::query
