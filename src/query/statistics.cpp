@@ -73,7 +73,7 @@ void MP3STATIME(StatSums& sums, const dbf::RecordView& record, const StatFields&
         sums.allLengths = false;
     }
     if (f.played >= 0 && record.number(f.played) > 0) ++sums.played;
-    if (f.size >= 0) sums.size += record.number(f.size);
+    if (f.size >= 0) sums.sizeCents += std::llround(record.number(f.size) * 100.0);
 }
 
 long long StatFigures::hours() const { return (sums.minutes + sums.seconds / 60) / 60; }
@@ -148,7 +148,7 @@ GrandTotals grandTotals(const std::vector<DatabaseStats>& rows) {
     for (const DatabaseStats& row : rows) {
         t.minutes += row.figures.sums.minutes;
         t.seconds += row.figures.sums.seconds;
-        t.size += row.figures.sums.size;
+        t.sizeCents += row.figures.sums.sizeCents;
         t.tracks += row.figures.titles;
     }
     return t;
@@ -166,7 +166,7 @@ std::string totalTimeText(const GrandTotals& t) {
 
 std::string summaryLine(const GrandTotals& t) {
     return "gesamte Laufzeit: " + std::string(base::trimLeft(totalTimeText(t))) + "   in: " + std::to_string(t.tracks) +
-           " Titel   mit: " + pictureNumber(t.size, 0, 2, true) + " MB";
+           " Titel   mit: " + pictureNumber(double(t.sizeCents) / 100.0, 0, 2, true) + " MB";
 }
 
 const dbf::Structure& statisticsStructure() {
@@ -204,7 +204,7 @@ bool writeStatisticsTable(const std::filesystem::path& file, const std::vector<D
         t->putC(8, playTimeText(f));
         t->putN(9, double(f.sums.played));
         t->putN(10, std::round(f.percent()));
-        t->putN(11, f.sums.size);
+        t->putN(11, f.sums.size());
     }
     const bool ok = t->flush();
     t->close();

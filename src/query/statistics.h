@@ -24,7 +24,9 @@ struct StatSums {
     long long seconds = 0;
     bool allLengths = true;  // false once a track with a blank TIME is met
     long long played = 0;    // tracks with PLAYED > 0
-    double size = 0;         // sum of TRSIZE, megabytes
+    long long sizeCents = 0;  // sum of TRSIZE in hundredths, so that a million sizes add up exactly
+
+    double size() const { return double(sizeCents) / 100.0; }
 };
 
 // The fields the sums read, found by name in a table's structure (-1: missing).
@@ -72,7 +74,7 @@ std::string playTimeText(const StatFigures& figures);
 // summary line under the grid.
 struct GrandTotals {
     long long minutes = 0, seconds = 0, tracks = 0;
-    double size = 0;
+    long long sizeCents = 0;
 };
 GrandTotals grandTotals(const std::vector<DatabaseStats>& rows);
 std::string totalTimeText(const GrandTotals& totals);

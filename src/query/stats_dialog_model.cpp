@@ -66,7 +66,7 @@ std::string AllStatsDialogModel::cellText(int r, int column) const {
         case 6:
             return wholeNumber(std::round(f.percent()), 3) + " ";
         case 7:
-            return pictureNumber(f.sums.size, 10, 2, true) + " ";
+            return pictureNumber(f.sums.size(), 10, 2, true) + " ";
         case 8:
             return " " + playTimeText(f);
         default:

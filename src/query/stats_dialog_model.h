@@ -37,7 +37,7 @@ public:
     std::string secondsText() const { return wholeNumber(m_figures.secondsPart(), 2); }
     std::string playedText() const { return wholeNumber(double(m_figures.sums.played), 5); }
     std::string percentText() const { return pictureNumber(m_figures.percent(), 6, 2, false); }
-    std::string sizeText() const { return pictureNumber(m_figures.sums.size, 12, 2, true); }
+    std::string sizeText() const { return pictureNumber(m_figures.sums.size(), 12, 2, true); }
     // label: value lines as the command line prints them.
     std::vector<std::pair<std::string, std::string>> lines() const;
 
