@@ -197,17 +197,20 @@ int cmdStats(const Context& ctx, const std::vector<std::string>& args) {
 }  // namespace
 
 KLANGO_CLI_COMMAND({"search",
-                    "  search [--all] [--artist T] [--album T] [--title T] [--words \"W ...\"] [--or1] [--or2] [NAME]\n"
-                    "      sucht in NAME (oder mit --all in allen Datenbanken, Ergebnis in MP3SUCH.dbf)\n",
+                    "  search [--all] [--artist T] [--album T] [--title T] [--words \"W ...\"]\n"
+                    "         [--or1] [--or2] [NAME]\n"
+                    "                                Titel in NAME oder mit --all in allen Datenbanken suchen\n"
+                    "                                (--or1/--or2: \"oder\" statt \"und\"; Treffer von --all\n"
+                    "                                bleiben in MP3SUCH.dbf)\n",
                     40, cmdSearch});
 KLANGO_CLI_COMMAND({"filter",
                     "  filter NAME [--genre G ...] [--album A ...] [--artist A ...] [--year Y ...]\n"
                     "         [--marks OPTION ...] [--hits \"Top 10\"]\n"
-                    "      zeigt die gefilterten Titel von NAME\n",
+                    "                                die Titel von NAME, die dem Filter entsprechen\n",
                     41, cmdFilter});
 KLANGO_CLI_COMMAND({"stats",
-                    "  stats [--all] [NAME]\n"
-                    "      zeigt die Statistik von NAME (mit --all aller Datenbanken, Ergebnis in Statist.dbf)\n",
+                    "  stats NAME | stats --all      Statistik der Datenbank NAME oder aller Datenbanken\n"
+                    "                                (--all schreibt Statist.dbf)\n",
                     42, cmdStats});
 
 }  // namespace klango::cli
