@@ -11,17 +11,21 @@
 #include "platform/executable_path.h"
 #include "base/error.h"
 #include "shell/startup.h"
+#include "query/queries.h"
 #include "table/table_window.h"
 #include "trackdb/mp3_import.h"
 #include "gui/about_box.h"
 #include "gui/artwork.h"
 #include "gui/dialog_style.h"
 #include "gui/edit_dialog_view.h"
+#include "gui/filter_dialog_view.h"
 #include "gui/help_window.h"
 #include "gui/import_dialog_view.h"
 #include "gui/main_window.h"
 #include "gui/qt_text.h"
 #include "gui/qt_ui.h"
+#include "gui/search_dialog_view.h"
+#include "gui/stats_dialog_view.h"
 #include "gui/table_panel.h"
 
 namespace {
@@ -50,6 +54,9 @@ int main(int argc, char** argv) {
     gui::QtUi ui;
     gui::ImportDialogView::registerWith(ui);
     gui::EditDialogView::registerWith(ui);
+    gui::FilterDialogView::registerWith(ui);
+    gui::SearchDialogView::registerWith(ui);
+    gui::StatsDialogView::registerWith(ui);
     shell::Shell sh(ui);
     ui.setState(sh.state);
 
@@ -92,6 +99,9 @@ int main(int argc, char** argv) {
     gui::TablePanel panel(window);
     tableWindow.setView(&panel);
     tableWindow.install();
+    // Filter, search and statistics of the open database.
+    query::Queries queries(sh);
+    queries.install();
     window.applyRectangle(rect);
     window.show();
 
