@@ -157,6 +157,12 @@ AllStatsDialogView::AllStatsDialogView(query::AllStatsDialogModel& model, QWidge
     m_grid->resizeColumnsToContents();  // whole figures, however wide
     for (int c = 0; c < M::kColumns; ++c) m_grid->setColumnWidth(c, std::max(m_grid->columnWidth(c), M::kWidths[size_t(c)]));
     if (model.rowCount() > 0) m_grid->selectRow(0);
+    // The dialog widens to the grid, so that no figure hides behind a scroll bar.
+    int gridWidth = m_grid->frameWidth() * 2 + 4;
+    for (int c = 0; c < M::kColumns; ++c) gridWidth += m_grid->columnWidth(c);
+    m_grid->setMinimumWidth(std::min(gridWidth, 1400));
+    m_grid->setHorizontalScrollBarPolicy(gridWidth <= 1400 ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+    setMinimumSize(std::max(598, std::min(gridWidth, 1400) + 24), 390);
 
     m_summary = new QLabel(toQ(model.summary()), this);
     m_summary->setObjectName(QStringLiteral("allStatsSummary"));
@@ -175,6 +181,7 @@ AllStatsDialogView::AllStatsDialogView(query::AllStatsDialogModel& model, QWidge
     bottom->addWidget(m_summary, 1);
     bottom->addWidget(close);
     layout->addLayout(bottom);
+    adjustSize();
 }
 
 void StatsDialogView::registerWith(QtUi& ui) {
