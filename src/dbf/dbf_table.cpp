@@ -1110,10 +1110,10 @@ void DbfTable::detachOrders() {
     m_cacheValid = false;
 }
 
-bool DbfTable::detachOrder(int position) {
+bool DbfTable::detachOrder(int position, bool saveFile) {
     if (position < 1 || position > int(m_orders.size())) return false;
     commit();
-    if (m_orders[size_t(position - 1)]) m_orders[size_t(position - 1)]->save();
+    if (saveFile && m_orders[size_t(position - 1)]) m_orders[size_t(position - 1)]->save();
     m_orders.erase(m_orders.begin() + (position - 1));
     m_orderKeys.erase(m_orderKeys.begin() + (position - 1));
     if (m_currentOrder == position) {

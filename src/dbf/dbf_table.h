@@ -153,9 +153,10 @@ public:
     // It becomes current when no order was current.
     Order* attachOrder(const std::filesystem::path& file, KeySpec key, OrderOptions options = {});
     void detachOrders();
-    // Detaches the order at position (from 1), its file saved; the orders behind it move up one
-    // and the current one stays current (none when it was the detached one). False when out of range.
-    bool detachOrder(int position);
+    // Detaches the order at position (from 1), its file saved unless the caller drops the file
+    // anyway (saveFile false); the orders behind it move up one and the current one stays current
+    // (none when it was the detached one). False when out of range.
+    bool detachOrder(int position, bool saveFile = true);
     int orderCount() const { return int(m_orders.size()); }
     int orderNumber() const { return m_currentOrder; }
     Order* currentOrder() const;

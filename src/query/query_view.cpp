@@ -35,12 +35,36 @@ void QueryView::forget() {
     m_returnOrder = 0;
 }
 
+// "Markiert:" counts the marks of the records shown, read straight from the record bytes: the
+// view's entries, or every record when the current order shows them all.
+long QueryView::countMarks(const dbf::DbfTable& t) {
+    const int field = t.fieldPos("TAGGED");
+    if (field < 0) return 0;
+    const int offset = t.structure()[size_t(field)].offset;
+    auto marked = [offset](const char* bytes) {
+        const char c = bytes[offset];
+        return c == 'T' || c == 't' || c == 'Y' || c == 'y';
+    };
+    long count = 0;
+    const dbf::Order* order = t.currentOrder();
+    if (order && order->options().condition) {
+        for (size_t i = 0; i < order->size(); ++i) count += marked(t.recordBytes(order->recnoAt(i))) ? 1 : 0;
+    } else {
+        for (uint32_t r = 1; r <= t.lastRec(); ++r) {
+            const char* bytes = t.recordBytes(r);
+            if (bytes[0] != '*' && marked(bytes)) ++count;
+        }
+    }
+    return count;
+}
+
 void QueryView::showCounts() {
     dbf::DbfTable* t = table();
     if (!t) return;
     ui::Ui& ui = *m_shell.ui;
     shell::showRecordCount(ui, t);
-    const long tagged = shell::NUMTAGGED(*t, true, m_shell.state);
+    const long tagged = countMarks(*t);
+    m_shell.state.LTAB_TAGG = tagged > 0;
     ui.setMessageItem(ui::MessageItem::Tagged, "Markiert: " + std::to_string(tagged));
 }
 
@@ -58,7 +82,7 @@ uint32_t QueryView::show(const std::filesystem::path& file, dbf::KeySpec key, db
     }
     const uint32_t count = uint32_t(order->size());
     if (count == 0) {
-        t->detachOrder(t->orderCount());
+        t->detachOrder(t->orderCount(), false);
         if (!old || m_file != file) {
             std::error_code ec;
             std::filesystem::remove(file, ec);
@@ -68,7 +92,7 @@ uint32_t QueryView::show(const std::filesystem::path& file, dbf::KeySpec key, db
         return 0;
     }
     const int returnOrder = old ? m_returnOrder : before;
-    if (old) t->detachOrder(old);
+    if (old) t->detachOrder(old, false);  // its file is ours and goes or is rewritten
     if (old && m_file != file) {
         std::error_code ec;
         std::filesystem::remove(m_file, ec);
@@ -90,7 +114,7 @@ void QueryView::remove() {
     dbf::DbfTable* t = table();
     const int pos = position();
     if (t && pos) {
-        t->detachOrder(pos);
+        t->detachOrder(pos, false);
         if (!t->setOrder(m_returnOrder)) t->setOrder(t->orderCount() > 0 ? 1 : 0);
         t->goTop();
         std::error_code ec;

@@ -38,8 +38,9 @@ public:
     // before comes back on its first record, and the message bar says "kein Filter". Does nothing
     // but clearing LTAB_FILT when no view of ours is attached.
     void remove();
-    // Rewrites "Titel:" and "Markiert:" for what the table shows.
+    // Rewrites "Titel:" and "Markiert:" for what the table shows; LTAB_TAGG follows.
     void showCounts();
+    static long countMarks(const dbf::DbfTable& table);
 
 private:
     int position() const;  // of our order among the attached ones, 0 when it is not attached
