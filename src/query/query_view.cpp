@@ -21,7 +21,8 @@ int QueryView::position() const {
     dbf::DbfTable* t = table();
     if (!t || t != m_table || !m_order) return 0;
     for (int i = 1; i <= t->orderCount(); ++i) {
-        if (t->order(i) == m_order) return i;
+        // A table opened since may sit where the old one was: the file tells the view apart.
+        if (t->order(i) == m_order && m_order->file() == m_file) return i;
     }
     return 0;
 }
