@@ -23,6 +23,7 @@ namespace {
 
 constexpr const char* kResultAlias = "DIMP";
 constexpr const char* kSourceAlias = "DCHK";
+constexpr uint32_t kRecordsBetweenEvents = 4096;
 
 bool sameFile(const fs::path& a, const fs::path& b) {
     std::error_code ec;
@@ -130,7 +131,14 @@ Search::AllResult Search::SUCHINALL(const SearchCriteria& criteria, SearchDialog
             break;
         }
         const SearchCondition condition(criteria, source->structure());
-        out->appendFrom(*source, [&condition](const dbf::RecordView& r) { return condition(r); });
+        // A large file lets the window through now and then, so that "&Abbrechen" stops the search
+        // inside it; the rest of the file is then passed over.
+        uint32_t visited = 0;
+        out->appendFrom(*source, [&](const dbf::RecordView& r) {
+            if (++visited % kRecordsBetweenEvents == 0) ui.processEvents();
+            if (dialog && dialog->stopRequested()) return false;
+            return condition(r);
+        });
         if (source != open) areas->close(kSourceAlias);
     }
     result.stopped = dialog && dialog->stopRequested();

@@ -235,3 +235,25 @@ TEST(Search, InAllDatabasesFromTheResultDatabase) {
     EXPECT_EQ(f.table()->lastRec(), 0u);
     EXPECT_TRUE(f.window.panelShown());
 }
+
+// "&Abbrechen" takes effect inside a large file too: the records after the stop are not copied.
+TEST(Search, AStopTakesEffectInsideALargeFile) {
+    test::QueryFixture f;
+    std::vector<Track> tracks(10000, Track{.group = "Beatles", .title = "b"});
+    test::writeTracks(f.dbf("Large"), tracks);
+    ASSERT_TRUE(f.open("Rock", {{.group = "Zappa", .title = "z"}}));
+    SearchCriteria c = terms("beatles", "", "");
+    c.inAll = true;
+    SearchDialogModel dialog(c, {});
+    f.ui.expectDialog([&](ui::DialogModel&) {
+        dialog.setRunning(true);
+        const auto result = f.queries.search.SUCHINALL(c, &dialog);
+        EXPECT_TRUE(result.stopped);
+        EXPECT_EQ(result.hits, 4095u);  // stopped at the first look at the window inside the file
+    });
+    f.ui.whileDialogOpen([](ui::DialogModel& dm, int event) {
+        if (event == 2) dynamic_cast<SearchDialogModel&>(dm).abort();
+    });
+    f.ui.runDialog(dialog);
+    EXPECT_EQ(f.ui.calls().front(), "dialog: Suchmaschine");
+}
