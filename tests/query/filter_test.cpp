@@ -144,6 +144,8 @@ TEST(Filter, DialogCriteriaAcrossOpeningsCancelEmptyResultAndRemoval) {
     EXPECT_EQ(f.shell.state.AFILT1, (V{"Rock"}));
     EXPECT_EQ(f.ui.calls().back(), "warning: Problem | Kein Titel erf\xFCllt die Filterbedingungen.");
 
+    EXPECT_FALSE(f.window.headerClicked(2));  // the album column: the view keeps its order
+    EXPECT_EQ(f.shown(), (V{"A1"}));
     f.queries.filter.MP3KILLFILTER();
     EXPECT_EQ(t->orderNumber(), 3);
     EXPECT_EQ(t->orderCount(), 6);
