@@ -20,6 +20,7 @@
 #include "support/support_mail.h"
 #include "support/system_info.h"
 #include "shell/startup.h"
+#include "query/queries.h"
 #include "table/table_window.h"
 #include "trackdb/mp3_import.h"
 #include "trackdb/database_files.h"
@@ -34,6 +35,7 @@
 #include "gui/mail_preview_view.h"
 #include "gui/mail_setup_view.h"
 #include "gui/qt_log_printer.h"
+#include "gui/filter_dialog_view.h"
 #include "gui/help_window.h"
 #include "gui/import_dialog_view.h"
 #include "gui/main_window.h"
@@ -46,6 +48,8 @@
 #include "gui/update_dialog_view.h"
 #include "settings/database_update.h"
 #include "settings/setup.h"
+#include "gui/search_dialog_view.h"
+#include "gui/stats_dialog_view.h"
 #include "gui/table_panel.h"
 
 namespace {
@@ -83,6 +87,9 @@ int main(int argc, char** argv) {
     gui::ErrorDialogView::registerWith(ui);
     gui::MailSetupView::registerWith(ui);
     gui::MailPreviewView::registerWith(ui);
+    gui::FilterDialogView::registerWith(ui);
+    gui::SearchDialogView::registerWith(ui);
+    gui::StatsDialogView::registerWith(ui);
     shell::Shell sh(ui);
     ui.setState(sh.state);
 
@@ -176,6 +183,9 @@ int main(int argc, char** argv) {
     hooks.MP3SAVEAS = [&sh] { trackdb::MP3SAVEAS(sh); };
     hooks.MP3FDELETE = [&sh] { trackdb::MP3FDELETE(sh); };
     hooks.APPENDFROM = [&sh] { return trackdb::APPENDFROM(sh); };
+    // Filter, search and statistics of the open database.
+    query::Queries queries(sh);
+    queries.install();
     window.applyRectangle(rect);
     window.show();
 

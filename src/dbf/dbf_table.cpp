@@ -1006,7 +1006,9 @@ bool DbfTable::copyTo(const fs::path& target) {
     return written != nullptr;
 }
 
-uint32_t DbfTable::appendFrom(DbfTable& source) {
+uint32_t DbfTable::appendFrom(DbfTable& source) { return appendFrom(source, nullptr); }
+
+uint32_t DbfTable::appendFrom(DbfTable& source, const std::function<bool(const RecordView&)>& condition) {
     if (!isOpen() || !source.isOpen()) return 0;
     source.commit();
     commit();
@@ -1026,6 +1028,7 @@ uint32_t DbfTable::appendFrom(DbfTable& source) {
     for (uint32_t r = 1; r <= sourceCount; ++r) {
         const char* src = source.recordBytes(r);
         if (src[0] == dbf::kDeletedFlag) continue;
+        if (condition && !condition(RecordView(source.m_fields, src))) continue;
         std::fill(rec.begin(), rec.end(), ' ');
         for (const Pair& p : pairs) {
             const FieldDef& from = source.m_fields[size_t(p.from)];
@@ -1105,6 +1108,21 @@ void DbfTable::detachOrders() {
     m_orderKeys.clear();
     m_currentOrder = 0;
     m_cacheValid = false;
+}
+
+bool DbfTable::detachOrder(int position, bool saveFile) {
+    if (position < 1 || position > int(m_orders.size())) return false;
+    commit();
+    if (saveFile && m_orders[size_t(position - 1)]) m_orders[size_t(position - 1)]->save();
+    m_orders.erase(m_orders.begin() + (position - 1));
+    m_orderKeys.erase(m_orderKeys.begin() + (position - 1));
+    if (m_currentOrder == position) {
+        m_currentOrder = 0;
+    } else if (m_currentOrder > position) {
+        --m_currentOrder;
+    }
+    m_cacheValid = false;
+    return true;
 }
 
 bool DbfTable::setOrder(int position) {

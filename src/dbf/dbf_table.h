@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -140,6 +141,8 @@ public:
     bool copyTo(const std::filesystem::path& target);
     // Appends every visible record of source, carrying fields of the same name. Returns the count.
     uint32_t appendFrom(DbfTable& source);
+    // The same for the visible records of source that meet condition (all when it is empty).
+    uint32_t appendFrom(DbfTable& source, const std::function<bool(const RecordView&)>& condition);
 
     // Orders. Positions count from 1 in attach order; 0 is the natural (record) order.
     // Builds an order over the visible records into its file, detaches all others, makes it current.
@@ -150,6 +153,10 @@ public:
     // It becomes current when no order was current.
     Order* attachOrder(const std::filesystem::path& file, KeySpec key, OrderOptions options = {});
     void detachOrders();
+    // Detaches the order at position (from 1), its file saved unless the caller drops the file
+    // anyway (saveFile false); the orders behind it move up one and the current one stays current
+    // (none when it was the detached one). False when out of range.
+    bool detachOrder(int position, bool saveFile = true);
     int orderCount() const { return int(m_orders.size()); }
     int orderNumber() const { return m_currentOrder; }
     Order* currentOrder() const;

@@ -19,6 +19,7 @@ constexpr int kSubSyntax = 1449;
 constexpr int kSubNoVar = 1003;
 constexpr int kSubStrArgument = 1099;
 constexpr int kSubUpperArgument = 1102;
+constexpr int kSubSubstrArgument = 1110;
 constexpr int kMaxStrWidth = 255;
 
 void reportCompileError(int genCode, int subCode, const char* description, std::string_view expression,
@@ -113,10 +114,23 @@ private:
             int f = fieldRef(word);
             return f >= 0 && plainTerm(m_fields[f], seg);
         }
-        if (word != "UPPER" && word != "STR") return syntaxError(word);
+        if (word != "UPPER" && word != "STR" && word != "SUBSTR") return syntaxError(word);
         take('(');
+        if (word == "SUBSTR") {
+            if (!substrTerm(seg)) return false;
+            seg.kind = KeySegment::Kind::kCopy;
+            return true;
+        }
         std::string inner = name();
         if (inner.empty()) return syntaxError(m_text.substr(m_pos));
+        skipBlanks();
+        if (word == "UPPER" && inner == "SUBSTR" && take('(')) {
+            // upper(substr(FIELD, start, length)): the piece in capitals.
+            if (!substrTerm(seg)) return false;
+            seg.kind = m_collation == KeyCollation::kGerman ? KeySegment::Kind::kGerman : KeySegment::Kind::kUpper;
+            if (!take(')')) return syntaxError(m_text.substr(m_pos));
+            return true;
+        }
         int f = fieldRef(inner);
         if (f < 0) return false;
         const FieldDef& field = m_fields[f];
@@ -154,6 +168,52 @@ private:
             }
         }
         if (!take(')')) return syntaxError(m_text.substr(m_pos));
+        return true;
+    }
+
+    // A positive whole number; 0 after a syntax report.
+    int number() {
+        skipBlanks();
+        size_t start = m_pos;
+        int value = 0;
+        while (!atEnd() && m_text[m_pos] >= '0' && m_text[m_pos] <= '9' && value <= kMaxStrWidth) {
+            value = value * 10 + (m_text[m_pos] - '0');
+            ++m_pos;
+        }
+        if (m_pos == start || value < 1) {
+            syntaxError(m_text.substr(start));
+            return 0;
+        }
+        return value;
+    }
+
+    // The arguments of substr(FIELD, start, length) after its "(", up to and including ")":
+    // the piece of a text field from start (1 = first character), length characters, cut at the
+    // field's end. The segment reads just those bytes.
+    bool substrTerm(KeySegment& seg) {
+        std::string inner = name();
+        if (inner.empty()) return syntaxError(m_text.substr(m_pos));
+        int f = fieldRef(inner);
+        if (f < 0) return false;
+        const FieldDef& field = m_fields[f];
+        if (field.type != FieldType::kCharacter) {
+            reportCompileError(base::kErrArgument, kSubSubstrArgument, "Argument error", m_text, field.name);
+            return false;
+        }
+        if (!take(',')) return syntaxError(m_text.substr(m_pos));
+        const int start = number();
+        if (start == 0) return false;
+        int length = field.width - (start - 1);
+        if (take(',')) {
+            length = number();
+            if (length == 0) return false;
+        }
+        if (!take(')')) return syntaxError(m_text.substr(m_pos));
+        length = std::min(length, field.width - (start - 1));
+        if (length < 1) return syntaxError(field.name);
+        seg.offset = field.offset + start - 1;
+        seg.fieldWidth = length;
+        seg.width = length;
         return true;
     }
 

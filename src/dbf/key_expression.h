@@ -53,7 +53,8 @@ private:
 };
 
 // Compiles expression for a table of this structure. The grammar: terms joined by '+'; a term is
-// FIELD, upper(FIELD), str(FIELD) or str(FIELD,width), each FIELD optionally written ALIAS->FIELD
+// FIELD, upper(FIELD), str(FIELD), str(FIELD,width), substr(FIELD,start[,length]) or
+// upper(substr(FIELD,start,length)), each FIELD optionally written ALIAS->FIELD
 // (the alias is ignored, the key always reads the table it is built over); names and function
 // names are case-blind, blanks between tokens are allowed. An expression that does not compile is
 // handed to the error handler (syntax error, unknown field, or argument error for upper() of a
@@ -61,8 +62,8 @@ private:
 // With KeyCollation::kGerman every upper() term builds the German sort form instead.
 KeySpec compileKey(const Structure& fields, std::string_view expression,
                    KeyCollation collation = KeyCollation::kBytes);
-// Conditions (the filter and the search in the open table) are not compiled here yet: their
-// callers hand over a ConditionSpec with a test function of their own.
+// Conditions (the filter and the search in the open table) are not compiled here: their callers
+// hand over a ConditionSpec with a test function of their own.
 
 // The key width of a compiled spec, 0 for a hand-made one (whose keys may vary in length).
 size_t keyWidth(const KeySpec& key);

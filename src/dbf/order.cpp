@@ -161,11 +161,13 @@ struct Order::Impl {
     }
     std::string conditionText() const { return options.condition ? options.condition->text : std::string(); }
 
-    bool visible(const char* bytes) const {
+    bool visible(const char* bytes, uint32_t recno) const {
         if (bytes[0] == dbf::kDeletedFlag) return false;
-        if (options.condition && options.condition->test) {
-            return options.condition->test(RecordView(table.structure(), bytes));
+        if (!options.condition) return true;
+        if (options.condition->testRecord) {
+            return options.condition->testRecord(RecordView(table.structure(), bytes), recno);
         }
+        if (options.condition->test) return options.condition->test(RecordView(table.structure(), bytes));
         return true;
     }
 
@@ -254,7 +256,7 @@ void Order::Impl::buildEntries() {
     for (uint32_t r = 1; r <= n; ++r) {
         if (keepKeys && r % kReleaseStep == 1 && r > 1) table.releaseRecords(r - kReleaseStep, r - 1);
         const char* bytes = table.recordBytes(r);
-        if (!visible(bytes)) continue;
+        if (!visible(bytes, r)) continue;
         OrderEntry e;
         e.recno = r;
         if (keepKeys) {
@@ -339,7 +341,7 @@ bool Order::Impl::listEntries(const std::vector<uint32_t>& list, std::vector<boo
         if (r == 0 || r > n || seen[r]) return false;
         seen[r] = true;
         const char* bytes = table.recordBytes(r);
-        if (!visible(bytes)) return false;
+        if (!visible(bytes, r)) return false;
         OrderEntry e;
         e.recno = r;
         if (compiled) {
@@ -386,7 +388,7 @@ bool Order::Impl::adopt(const IndexFileContents& c) {
     const uint32_t n = table.lastRec();
     size_t visibleCount = 0;
     for (uint32_t r = 1; r <= n; ++r) {
-        visibleCount += visible(table.recordBytes(r)) ? 1 : 0;
+        visibleCount += visible(table.recordBytes(r), r) ? 1 : 0;
         if (r % kReleaseStep == 0) table.releaseRecords(r - (kReleaseStep - 1), r);
     }
     if (c.entries.size() + c.shadow.size() != visibleCount) return false;
@@ -533,7 +535,7 @@ std::optional<size_t> Order::positionOf(uint32_t recno) const {
     const Impl& d = *m_impl;
     if (recno == 0 || recno > d.table.lastRec()) return std::nullopt;
     const char* bytes = d.table.recordBytes(recno);
-    if (!d.visible(bytes)) return std::nullopt;
+    if (!d.visible(bytes, recno)) return std::nullopt;
     std::string k;
     d.keyOfBytes(bytes, k);
     OrderEntries::Cursor at = d.find(d.main, d.probe(k, recno));
@@ -581,7 +583,7 @@ void Order::recordAppended(uint32_t recno) {
     d.dirty = true;  // the table size in the file changes even when the record stays out
     if (recno == 0 || recno > d.table.lastRec()) return;
     const char* bytes = d.table.recordBytes(recno);
-    if (!d.visible(bytes)) return;
+    if (!d.visible(bytes, recno)) return;
     std::string k;
     d.keyOfBytes(bytes, k);
     d.insertEntry(recno, k);
@@ -597,8 +599,8 @@ void Order::recordChanged(uint32_t recno, const char* oldBytes) {
         d.compiled->sameFields(oldBytes, bytes)) {
         return;
     }
-    bool wasIn = d.visible(oldBytes);
-    bool isIn = d.visible(bytes);
+    bool wasIn = d.visible(oldBytes, recno);
+    bool isIn = d.visible(bytes, recno);
     if (!wasIn && !isIn) return;
     std::string oldKey, newKey;
     if (wasIn) d.keyOfBytes(oldBytes, oldKey);

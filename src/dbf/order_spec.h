@@ -3,6 +3,7 @@
 // so that a file made from another expression is recognised and rebuilt.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -28,9 +29,14 @@ struct KeySpec {
     KeyCollation collation = KeyCollation::kBytes;
 };
 
+// A condition must be a function of the record (and its number) alone: the order judges a
+// written record by its old and its new bytes, and outside state would make the two disagree.
 struct ConditionSpec {
     std::string text;
     std::function<bool(const RecordView&)> test;
+    // For conditions that read the record number too (a list of chosen records); used instead of
+    // test when set.
+    std::function<bool(const RecordView&, uint32_t recno)> testRecord = nullptr;
 };
 
 struct OrderOptions {

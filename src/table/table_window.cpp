@@ -336,7 +336,8 @@ void TableWindow::currentRowChanged(int row) {
 }
 
 bool TableWindow::headerClicked(int column) {
-    if (!m_sort) return false;
+    // A filter or search view keeps its own order; the sort orders wait behind it.
+    if (!m_sort || m_shell.state.LTAB_FILT) return false;
     if (!m_sort->headerClicked(column)) return false;
     refresh();
     return true;

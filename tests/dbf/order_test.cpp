@@ -615,3 +615,67 @@ TEST_F(OrderTest, TrackOrdersMatchAReferenceSortThroughRandomChanges) {
     }
     check("after reattach");
 }
+
+// The filter's needs: keys over a piece of a field, a condition that reads the record number
+// (a list of chosen records), one order dropped while the others stay, and appending only the
+// records of another table that meet a condition.
+TEST_F(OrderTest, SubstrKeysRecordNumberConditionsDetachingOneOrderAndConditionalAppend) {
+    openNew(smallFields());
+    add("zebra", 3);
+    add("Apfel", 1);
+    add("apricot", 2);
+    add("Birne", 9);
+    const std::pair<const char*, std::vector<uint32_t>> keys[] = {
+        {"upper(substr(NAME,1,2))", {2, 3, 4, 1}},  // AP AP BI ZE: ties by record number
+        {"substr(NAME,2,1)", {1, 4, 2, 3}},         // e i p p
+        {"upper(substr(NAME, 3))", {1, 2, 3, 4}},   // to the field's end: BRA FEL RICOT RNE
+    };
+    for (const auto& [expression, expected] : keys) {
+        KeySpec spec = key(expression);
+        ASSERT_TRUE(spec.build) << expression;
+        auto o = Order::build(*table, indexPath("SUB.NTX"), spec, {});
+        ASSERT_TRUE(o) << expression;
+        EXPECT_EQ(recnos(*o), expected) << expression;
+    }
+    EXPECT_EQ(compileKey(table->structure(), "upper(substr(NAME,1,38))").compiled->width(), 10u);
+    {
+        std::vector<base::ErrorRecord> before = errors;
+        EXPECT_FALSE(key("substr(NUM,1,1)").build);
+        EXPECT_FALSE(key("substr(NAME)").build);
+        EXPECT_FALSE(key("substr(NAME,0,2)").build);
+        EXPECT_EQ(errors.size(), before.size() + 3);
+    }
+
+    // Records 2 and 4 chosen by number; a write re-judges once, never twice.
+    OrderOptions chosen;
+    chosen.condition = ConditionSpec{"(chosen)", nullptr, [](const RecordView&, uint32_t recno) {
+                                         return recno == 2 || recno == 4;
+                                     }};
+    ASSERT_TRUE(create("NAME", {}, "T1.NTX"));
+    Order* view = table->addOrder(indexPath("T2.NTX"), key("upper(NAME)"), chosen);
+    ASSERT_TRUE(view);
+    ASSERT_TRUE(table->setOrder(2));
+    EXPECT_EQ(recnos(*view), (std::vector<uint32_t>{2, 4}));
+    setNum(2, 5);
+    setNum(2, 6);
+    setName(4, "Aal");
+    EXPECT_EQ(recnos(*view), (std::vector<uint32_t>{4, 2}));
+    EXPECT_EQ(table->count(), 2u);
+    ASSERT_TRUE(table->detachOrder(2));
+    EXPECT_EQ(table->orderCount(), 1);
+    EXPECT_EQ(table->orderNumber(), 0);
+    EXPECT_TRUE(table->setOrder(1));
+    EXPECT_EQ(table->count(), 4u);
+    EXPECT_FALSE(table->detachOrder(2));
+
+    const fs::path other = home.data() / "U.dbf";
+    ASSERT_TRUE(DbfTable::create(other, smallFields(), base::Date{2024, 5, 1}));
+    auto target = DbfTable::open(other);
+    ASSERT_TRUE(target);
+    remove(3);
+    // zebra 3, Apfel 6 and Aal 9; apricot is deleted
+    EXPECT_EQ(target->appendFrom(*table, [](const RecordView& r) { return r.number(NUM) > 2; }), 3u);
+    EXPECT_EQ(target->lastRec(), 3u);
+    EXPECT_EQ(base::trim(target->view(2).raw(NAME)), "Apfel");
+    target->close();
+}
