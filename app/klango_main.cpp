@@ -13,6 +13,8 @@
 #include "shell/startup.h"
 #include "table/table_window.h"
 #include "trackdb/mp3_import.h"
+#include "output/transfer_command.h"
+#include "platform/media.h"
 #include "gui/about_box.h"
 #include "gui/artwork.h"
 #include "gui/dialog_style.h"
@@ -23,6 +25,8 @@
 #include "gui/qt_text.h"
 #include "gui/qt_ui.h"
 #include "gui/table_panel.h"
+#include "gui/transfer_dialog_view.h"
+#include "gui/transfer_media_views.h"
 
 namespace {
 
@@ -50,6 +54,8 @@ int main(int argc, char** argv) {
     gui::QtUi ui;
     gui::ImportDialogView::registerWith(ui);
     gui::EditDialogView::registerWith(ui);
+    gui::TransferDialogView::registerWith(ui);
+    gui::registerTransferMediaViews(ui);
     shell::Shell sh(ui);
     ui.setState(sh.state);
 
@@ -87,6 +93,8 @@ int main(int argc, char** argv) {
     hooks.helpIndex = [&help] { help.showIndex({}); };
     hooks.redrawMenu = [&window] { window.refreshMenu(); };
     hooks.MP3IMPORT = [&sh, &ui] { return trackdb::MP3IMPORT(sh.state, *sh.areas, ui); };
+    const platform::SystemMedia media;
+    hooks.MP3TRANSFER = [&sh, &media] { output::MP3TRANSFER(sh, media); };
     // The open database: its panel over the client area, its commands behind the menu's hooks.
     table::TableWindow tableWindow(sh);
     gui::TablePanel panel(window);
