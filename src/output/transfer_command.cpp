@@ -81,7 +81,6 @@ bool MP3TRANSFER(shell::Shell& sh, const platform::Media& media) {
     }
     ui.setHelpTopic("Hauptauswahl");
     if (openCopy && sh.hooks.MP3TABLE) {
-        if (sh.hooks.MP3DLGCLOSE) sh.hooks.MP3DLGCLOSE();
         sh.state.CFILE = copyName;
         sh.hooks.MP3TABLE(false);
         return true;
