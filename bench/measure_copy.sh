@@ -20,6 +20,7 @@ cli="$build/klango-cli --home $work/home"
 
 measure() {  # name count size
     local name=$1 count=$2 size=$3
+    shift 3
     local src="$work/$name" out="$work/out-$name"
     mkdir -p "$src/Album"
     for i in $(seq 1 "$count"); do

@@ -4,13 +4,14 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <thread>
 
 #include "base/call_stack.h"
 #include "base/cp1252.h"
-#include "output/transfer_file_copy.h"
+#include "platform/file_copy.h"
 #include "output/transfer_media.h"
 #include "trackdb/track_record.h"
 
@@ -137,16 +138,24 @@ void TransferRun::work(Shared& shared, const std::vector<TransferJob>& jobs) {
     TargetClaims claims;
     std::string previousMedium;
     long counter = 0;
+    std::optional<uint64_t> free;  // asked once per track, after its copy
+    // The drive of each source folder, asked once while the same media are in the drives.
+    std::map<fs::path, fs::path> drives;
+    auto driveOf = [&](const fs::path& source) {
+        auto [it, fresh] = drives.try_emplace(source.parent_path());
+        if (fresh) it->second = m_media.driveOf(source);
+        return it->second;
+    };
     for (const TransferJob& job : jobs) {
         if (m_stop.load()) break;
-        const std::optional<uint64_t> free = m_media.freeBytes(destination);
+        if (!free) free = m_media.freeBytes(destination);
         if (free && *free < kMinimumFree) {
             std::lock_guard g(shared.lock);
             shared.full = true;
             break;
         }
         const fs::path source = fileOf(job.path);
-        const fs::path drive = m_media.driveOf(source);
+        fs::path drive = driveOf(source);
         if (!job.medium.empty()) {
             std::error_code ec;
             bool needed = false;
@@ -157,10 +166,15 @@ void TransferRun::work(Shared& shared, const std::vector<TransferJob>& jobs) {
                 needed = !sameMedium(job.medium, previousMedium);
             }
             previousMedium = job.medium;
-            if (needed && !shared.ask({drive, job.medium, source})) {
-                std::lock_guard g(shared.lock);
-                shared.interrupted = true;
-                break;
+            if (needed) {
+                if (!shared.ask({drive, job.medium, source})) {
+                    std::lock_guard g(shared.lock);
+                    shared.interrupted = true;
+                    break;
+                }
+                // Another medium is in: what is mounted where may have changed.
+                drives.clear();
+                drive = driveOf(source);
             }
             if (m_stop.load()) break;
         }
@@ -195,20 +209,21 @@ void TransferRun::work(Shared& shared, const std::vector<TransferJob>& jobs) {
             shared.progressChanged = true;
             shared.wake.notify_all();
         }
-        const CopyResult result = copyTrackFile(source, target, m_stop);
-        const bool ok = result.outcome == CopyOutcome::kCopied || result.outcome == CopyOutcome::kSameSize;
+        const platform::CopyResult result = platform::copyTrackFile(source, target, m_stop);
+        const bool ok = result.outcome == platform::CopyOutcome::kCopied || result.outcome == platform::CopyOutcome::kSameSize;
+        free = m_media.freeBytes(destination);
         {
             std::lock_guard g(shared.lock);
-            shared.progress.freeMB = freeMegabytes(m_media, m_options.CPATH);
+            shared.progress.freeMB = free ? double(*free) / 1024.0 / 1024.0 : 0.0;
             shared.progressChanged = true;
         }
         shared.post({job.recno, ok, ok ? base::utf8ToCp1252(target.string()) : std::string(), {}});
-        if (result.outcome == CopyOutcome::kDestinationFull) {
+        if (result.outcome == platform::CopyOutcome::kDestinationFull) {
             std::lock_guard g(shared.lock);
             shared.full = true;
             break;
         }
-        if (result.outcome == CopyOutcome::kStopped) break;
+        if (result.outcome == platform::CopyOutcome::kStopped) break;
     }
     std::lock_guard g(shared.lock);
     shared.finished = true;

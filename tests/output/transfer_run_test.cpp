@@ -10,7 +10,7 @@
 
 #include "fake_media.h"
 #include "output/copy_database.h"
-#include "output/transfer_file_copy.h"
+#include "platform/file_copy.h"
 #include "output/transfer_media.h"
 #include "transfer_test_support.h"
 #include "ui/scripted_ui.h"
@@ -235,6 +235,27 @@ TEST(TransferRun, AFullDestinationEndsTheRunAndLeavesNoPartialFile) {
     EXPECT_EQ(warnings[1], "warning: Datenkopie erstellen | 1 Titel konnten nicht kopiert werden");
 }
 
+TEST(TransferRun, AFolderThatCannotBeMadeSkipsOnlyItsTrack) {
+    test::TransferHome h;
+    dbf::DbfTable& table = h.open({{"", "d/blocked/a.mp3", "A", "A"}, {"", "d/free/b.mp3", "B", "B"}});
+    test::FakeMedia media;
+    media.mount(h.at("d"), "");
+    fs::create_directories(h.at("out"));
+    test::writeFileBytes(h.at("out/blocked"), "a file where the folder should be");
+    TransferOptions options;
+    options.CPATH = h.at("out").string();
+    options.LTAGGED = true;
+    ui::ScriptedUi ui;
+    TransferRun run(options, media, ui, table, nullptr, "");
+    EXPECT_TRUE(run.TRANSFERIT());
+    EXPECT_EQ(callsOf(ui, "warning"),
+              (std::vector<std::string>{"warning: Datenkopie erstellen | " + h.at("out/blocked").string() +
+                                            " konnte nicht erstellt werden !",
+                                        "warning: Datenkopie erstellen | 1 Titel konnten nicht kopiert werden"}));
+    EXPECT_EQ(h.marks(), (std::vector<bool>{true, false}));
+    EXPECT_TRUE(fs::exists(h.at("out/free/b.mp3")));
+}
+
 TEST(TransferRun, AStopEndsWithinALargeFileAndBetweenFiles) {
     test::TransferHome h;
     const std::string big(20u << 20, 'b');
@@ -242,13 +263,13 @@ TEST(TransferRun, AStopEndsWithinALargeFileAndBetweenFiles) {
     test::writeFileBytes(h.at("old.mp3"), "older copy");
     std::atomic<bool> stop{false};
     int blocks = 0;
-    const CopyResult r = copyTrackFile(h.at("big.mp3"), h.at("old.mp3"), stop, [&](uint64_t) {
+    const platform::CopyResult r = platform::copyTrackFile(h.at("big.mp3"), h.at("old.mp3"), stop, [&](uint64_t) {
         if (++blocks == 1) stop = true;
     });
-    EXPECT_EQ(r.outcome, CopyOutcome::kStopped);
+    EXPECT_EQ(r.outcome, platform::CopyOutcome::kStopped);
     EXPECT_LT(r.bytes, big.size());
     EXPECT_EQ(test::readFileBytes(h.at("old.mp3")), "older copy");  // the old target stays whole
-    EXPECT_FALSE(fs::exists(partialName(h.at("old.mp3"))));
+    EXPECT_FALSE(fs::exists(platform::partialName(h.at("old.mp3"))));
 
     // Stopped while the user is asked for the second medium: the first stays copied, the rest marked.
     dbf::DbfTable& table = h.open({{"", "src/a.mp3", "A", "A"}, {"CD2", "src/b.mp3", "B", "B"},

@@ -1,4 +1,4 @@
-#include "output/transfer_file_copy.h"
+#include "platform/file_copy.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 
 namespace fs = std::filesystem;
 
-namespace klango::output {
+namespace klango::platform {
 namespace {
 
 // One block between two looks at the stop flag: small enough to stop a large file within a
@@ -121,6 +121,8 @@ CopyResult copyTrackFile(const fs::path& source, const fs::path& target, const s
         r.bytes += uint64_t(n);
         if (progress) progress(r.bytes);
     }
+    // The medium starts writing now, while the next file is copied; the run flushes once at its end.
+    ::sync_file_range(out.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
     // A copy of another length than the source is no copy (the source changed or was cut).
     struct stat written {};
     if (::fstat(out.get(), &written) != 0 || written.st_size != st.st_size || r.bytes != uint64_t(st.st_size))
@@ -141,4 +143,4 @@ CopyResult copyTrackFile(const fs::path& source, const fs::path& target, const s
     return r;
 }
 
-}  // namespace klango::output
+}  // namespace klango::platform

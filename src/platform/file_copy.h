@@ -1,7 +1,8 @@
-// Copies one track's file for the copy run: written under a temporary name beside the target,
-// its size checked, and only then renamed to the target, so that a failed or stopped copy leaves
-// no file behind and an older target stays as it was until the new one is complete. Called on the
-// copy run's worker thread; stop is watched between blocks, so a large file stops within it.
+// Copies one file for the copy of tracks: written under a temporary name beside the target, its
+// size checked, and only then renamed to the target, so that a failed or stopped copy leaves no
+// file behind and an older target stays as it was until the new one is complete. Any thread may
+// call it (the copy run does on its worker thread); stop is watched between blocks, so a large
+// file stops within it.
 #pragma once
 
 #include <atomic>
@@ -9,7 +10,7 @@
 #include <filesystem>
 #include <functional>
 
-namespace klango::output {
+namespace klango::platform {
 
 enum class CopyOutcome {
     kCopied,
@@ -33,4 +34,4 @@ std::filesystem::path partialName(const std::filesystem::path& target);
 CopyResult copyTrackFile(const std::filesystem::path& source, const std::filesystem::path& target,
                          const std::atomic<bool>& stop, const std::function<void(uint64_t)>& progress = {});
 
-}  // namespace klango::output
+}  // namespace klango::platform
