@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <deque>
 #include <map>
+#include <set>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -107,10 +108,11 @@ struct TransferRun::Shared {
     bool full = false;
     bool interrupted = false;
 
+    // Finished tracks wait for the calling thread's next look (every 30 ms at the latest);
+    // only a question and the end wake it at once.
     void post(Done d) {
         std::lock_guard g(lock);
         done.push_back(std::move(d));
-        wake.notify_all();
     }
     bool ask(MediumRequest r) {
         std::unique_lock g(lock);
@@ -139,6 +141,7 @@ void TransferRun::work(Shared& shared, const std::vector<TransferJob>& jobs) {
     std::string previousMedium;
     long counter = 0;
     std::optional<uint64_t> free;  // asked once per track, after its copy
+    std::set<fs::path> made;       // target folders known to be there
     // The drive of each source folder, asked once while the same media are in the drives.
     std::map<fs::path, fs::path> drives;
     auto driveOf = [&](const fs::path& source) {
@@ -187,12 +190,13 @@ void TransferRun::work(Shared& shared, const std::vector<TransferJob>& jobs) {
                 continue;
             }
             std::error_code ec;
-            fs::create_directories(target.parent_path(), ec);
-            if (ec || !fs::is_directory(target.parent_path())) {
+            if (!made.count(target.parent_path())) fs::create_directories(target.parent_path(), ec);
+            if (ec || (!made.count(target.parent_path()) && !fs::is_directory(target.parent_path()))) {
                 shared.post({job.recno, false, {},
                              base::utf8ToCp1252(target.parent_path().string()) + " konnte nicht erstellt werden !"});
                 continue;
             }
+            made.insert(target.parent_path());
         } else {
             target = destination / fileOf(flatFileName(job.names, flat));
         }
@@ -207,7 +211,6 @@ void TransferRun::work(Shared& shared, const std::vector<TransferJob>& jobs) {
             shared.progress.position = counter;
             shared.progress.total = long(jobs.size());
             shared.progressChanged = true;
-            shared.wake.notify_all();
         }
         const platform::CopyResult result = platform::copyTrackFile(source, target, m_stop);
         const bool ok = result.outcome == platform::CopyOutcome::kCopied || result.outcome == platform::CopyOutcome::kSameSize;
@@ -260,9 +263,7 @@ bool TransferRun::TRANSFERIT() {
         std::optional<TransferProgress> shown;
         {
             std::unique_lock g(shared.lock);
-            shared.wake.wait_for(g, std::chrono::milliseconds(30), [&] {
-                return shared.finished || shared.request || !shared.done.empty() || shared.progressChanged;
-            });
+            shared.wake.wait_for(g, std::chrono::milliseconds(30), [&] { return shared.finished || shared.request; });
             done.swap(shared.done);
             request.swap(shared.request);
             if (shared.progressChanged) shown = shared.progress;
