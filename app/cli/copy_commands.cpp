@@ -131,7 +131,8 @@ KLANGO_CLI_COMMAND({"copy",
                     "                                die markierten Titel (mit --all alle) in den Ordner ORDNER\n"
                     "                                kopieren, mit ihrer Ordnerstruktur oder (--flat) unter\n"
                     "                                Namen aus Interpret, Album, Titelnummer und Titel; ab Note N;\n"
-                    "                                die Kopien in der Datenbank NEUNAME verzeichnen\n",
+                    "                                die Kopien in der Datenbank NEUNAME verzeichnen (eine\n"
+                    "                                vorhandene wird ergänzt)\n",
                     60, cmdCopy});
 
 }  // namespace klango::cli

@@ -119,6 +119,37 @@ TEST(TransferDialog, BoxesFollowEachOtherAndAbbruchDropsTheCopyDatabase) {
     EXPECT_EQ(ui.helpTopic(), "Hauptauswahl");
 }
 
+TEST(TransferDialog, DuringACopyAbbruchAndTheCloseBoxStopItInsteadOfClosing) {
+    TransferOptions options;
+    options.CPATH = "/ziel";
+    std::atomic<bool> stop{false};
+    TransferDialogModel* self = nullptr;
+    int runs = 0;
+    TransferDialogModel::Actions actions;
+    actions.copy = [&] {
+        ++runs;
+        self->setStopFlag(&stop);
+        EXPECT_FALSE(self->copyEnabled());
+        EXPECT_FALSE(self->optionsEnabled());
+        self->closeBox();
+        EXPECT_TRUE(stop.load());
+        stop = false;
+        self->abort();
+        EXPECT_TRUE(stop.load());
+        EXPECT_FALSE(self->closeRequested());
+        self->setStopFlag(nullptr);
+        return false;  // nothing copied: the dialog stays for another attempt
+    };
+    TransferDialogModel model(options, true, 0, actions);
+    self = &model;
+    model.copy();
+    EXPECT_EQ(runs, 1);
+    EXPECT_FALSE(model.closeRequested());
+    EXPECT_TRUE(model.copyEnabled());
+    model.abort();
+    EXPECT_TRUE(model.aborted() && model.closeRequested());
+}
+
 TEST(TransferDialog, ACopyDatabaseIsAppendedToUnlessTheUserSaysNoAndNeverTheOpenOne) {
     DefaultsUi ui;
     DialogHome h(ui);
