@@ -255,7 +255,16 @@ bool TransferRun::TRANSFERIT() {
 
     const uint32_t keep = m_tracks.recNo();
     Shared shared;
-    std::thread worker([&] { work(shared, jobs); });
+    std::thread worker([&] {
+        try {
+            work(shared, jobs);
+        } catch (...) {
+            // Out of memory or the like: the run ends with what it finished.
+            std::lock_guard g(shared.lock);
+            shared.finished = true;
+            shared.wake.notify_all();
+        }
+    });
     std::vector<std::string> messages;
     for (bool finished = false; !finished;) {
         std::deque<Shared::Done> done;
