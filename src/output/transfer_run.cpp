@@ -23,6 +23,8 @@ namespace klango::output {
 namespace {
 
 constexpr uint64_t kMinimumFree = 10ull << 20;  // below it the run ends
+constexpr uint64_t kAskAgainBelow = 256ull << 20;
+constexpr int kAskAgainAfter = 64;
 constexpr const char* kTitle = "Datenkopie erstellen";
 
 fs::path fileOf(std::string_view cp1252) { return fs::path(base::cp1252ToUtf8(cp1252)); }
@@ -140,7 +142,8 @@ void TransferRun::work(Shared& shared, const std::vector<TransferJob>& jobs) {
     TargetClaims claims;
     std::string previousMedium;
     long counter = 0;
-    std::optional<uint64_t> free;  // asked once per track, after its copy
+    std::optional<uint64_t> free;  // the destination's free bytes, as last asked less what was written
+    int asked = 0;                 // tracks since it was asked
     std::set<fs::path> made;       // target folders known to be there
     // The drive of each source folder, asked once while the same media are in the drives.
     std::map<fs::path, fs::path> drives;
@@ -151,7 +154,12 @@ void TransferRun::work(Shared& shared, const std::vector<TransferJob>& jobs) {
     };
     for (const TransferJob& job : jobs) {
         if (m_stop.load()) break;
-        if (!free) free = m_media.freeBytes(destination);
+        // The free space is asked again when it may come near the limit; in between, what was
+        // written is taken off the last answer.
+        if (!free || *free < kAskAgainBelow || asked >= kAskAgainAfter) {
+            free = m_media.freeBytes(destination);
+            asked = 0;
+        }
         if (free && *free < kMinimumFree) {
             std::lock_guard g(shared.lock);
             shared.full = true;
@@ -214,7 +222,8 @@ void TransferRun::work(Shared& shared, const std::vector<TransferJob>& jobs) {
         }
         const platform::CopyResult result = platform::copyTrackFile(source, target, m_stop);
         const bool ok = result.outcome == platform::CopyOutcome::kCopied || result.outcome == platform::CopyOutcome::kSameSize;
-        free = m_media.freeBytes(destination);
+        if (free) *free -= std::min(*free, result.bytes);
+        ++asked;
         {
             std::lock_guard g(shared.lock);
             shared.progress.freeMB = free ? double(*free) / 1024.0 / 1024.0 : 0.0;

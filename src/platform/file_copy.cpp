@@ -17,6 +17,8 @@ namespace {
 // fraction of a second, large enough that the kernel copies at full speed.
 constexpr size_t kBlock = 8u << 20;
 
+constexpr uint64_t kEarlyWriteback = 4u << 20;
+
 bool isFull(int error) { return error == ENOSPC || error == EDQUOT || error == EFBIG; }
 
 class Fd {
@@ -121,8 +123,9 @@ CopyResult copyTrackFile(const fs::path& source, const fs::path& target, const s
         r.bytes += uint64_t(n);
         if (progress) progress(r.bytes);
     }
-    // The medium starts writing now, while the next file is copied; the run flushes once at its end.
-    ::sync_file_range(out.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
+    // A large file goes to the medium now, while the next one is copied, so that the one flush at
+    // the end of the run has little left to write. Small files wait for that flush together.
+    if (r.bytes >= kEarlyWriteback) ::sync_file_range(out.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
     // A copy of another length than the source is no copy (the source changed or was cut).
     struct stat written {};
     if (::fstat(out.get(), &written) != 0 || written.st_size != st.st_size || r.bytes != uint64_t(st.st_size))
