@@ -25,6 +25,8 @@
 #include "trackdb/mp3_import.h"
 #include "trackdb/database_files.h"
 #include "output/playlist_export.h"
+#include "output/transfer_command.h"
+#include "platform/media.h"
 #include "gui/about_box.h"
 #include "gui/artwork.h"
 #include "gui/dialog_style.h"
@@ -51,6 +53,8 @@
 #include "gui/search_dialog_view.h"
 #include "gui/stats_dialog_view.h"
 #include "gui/table_panel.h"
+#include "gui/transfer_dialog_view.h"
+#include "gui/transfer_media_views.h"
 
 namespace {
 
@@ -90,6 +94,8 @@ int main(int argc, char** argv) {
     gui::FilterDialogView::registerWith(ui);
     gui::SearchDialogView::registerWith(ui);
     gui::StatsDialogView::registerWith(ui);
+    gui::TransferDialogView::registerWith(ui);
+    gui::registerTransferMediaViews(ui);
     shell::Shell sh(ui);
     ui.setState(sh.state);
 
@@ -172,6 +178,8 @@ int main(int argc, char** argv) {
         shell::exitCleanup(sh);
         std::exit(0);
     };
+    const platform::SystemMedia media;
+    hooks.MP3TRANSFER = [&sh, &media] { output::MP3TRANSFER(sh, media); };
     // The open database: its panel over the client area, its commands behind the menu's hooks.
     table::TableWindow tableWindow(sh);
     gui::TablePanel panel(window);
