@@ -389,13 +389,23 @@ std::unique_ptr<DbfTable> DbfTable::open(const fs::path& file) {
         table->m_recordCount = uint32_t(records);
         // Counting the deleted records reads every record's flag once; the memory behind the
         // records read is given back as the count goes (the orders read them again anyway).
+        // The logical fields' true values are counted in the same pass (the same pages).
+        table->m_trueCounts.assign(table->m_fields.size(), 0);
+        table->m_logicalFields.clear();
+        for (size_t f = 0; f < table->m_fields.size(); ++f) {
+            if (table->m_fields[f].type == FieldType::kLogical) table->m_logicalFields.push_back(int(f));
+        }
         constexpr uint32_t kCountStep = 8192;
         uint32_t deleted = 0;
         for (uint32_t first = 1; first <= table->m_recordCount; first += kCountStep) {
             const uint32_t last = std::min(table->m_recordCount, first + (kCountStep - 1));
             const char* p = table->recordData(first);
             for (uint32_t r = first; r <= last; ++r, p += table->m_recordLength) {
-                if (*p == dbf::kDeletedFlag) ++deleted;
+                if (*p == dbf::kDeletedFlag) {
+                    ++deleted;
+                } else if (!table->m_logicalFields.empty()) {
+                    table->tally(p, 1);
+                }
             }
             table->releaseRecords(first, last);
         }
@@ -606,6 +616,10 @@ void DbfTable::commit() {
     m_dirty = false;
     m_appendPending = false;
     if (recno < 1 || recno > m_recordCount) return;
+    if (changed && !m_logicalFields.empty()) {
+        tally(m_preImage.data(), -1);
+        tally(recordData(recno), 1);
+    }
     writeRecord(recno);
     if (changed) {
         for (auto& o : m_orders) {
@@ -721,6 +735,34 @@ void DbfTable::appendRecord(const char* bytes) {
     m_appended = true;
     m_stampDue = true;
     if (bytes[0] == dbf::kDeletedFlag) ++m_deletedCount;
+    tally(bytes, 1);
+}
+
+void DbfTable::tally(const char* bytes, int sign) {
+    if (bytes[0] == dbf::kDeletedFlag) return;
+    for (int f : m_logicalFields) {
+        const char c = bytes[m_fields[size_t(f)].offset];
+        if (c == 'T' || c == 't' || c == 'Y' || c == 'y') m_trueCounts[size_t(f)] += sign;
+    }
+}
+
+std::optional<long long> DbfTable::trueCount(int field) const {
+    if (!isOpen() || field < 0 || field >= int(m_fields.size()) || m_fields[size_t(field)].type != FieldType::kLogical) {
+        return std::nullopt;
+    }
+    long long n = m_trueCounts[size_t(field)];
+    if (m_dirty && m_recno >= 1 && m_recno <= m_recordCount) {
+        // The pending change counts already: the record as it was comes out, as it is goes in.
+        const char* now = recordData(m_recno);
+        const char* before = m_preImage.data();
+        const size_t at = size_t(m_fields[size_t(field)].offset);
+        auto counted = [at](const char* b) {
+            const char c = b[at];
+            return b[0] != dbf::kDeletedFlag && (c == 'T' || c == 't' || c == 'Y' || c == 'y');
+        };
+        n += (counted(now) ? 1 : 0) - (counted(before) ? 1 : 0);
+    }
+    return n;
 }
 
 void DbfTable::appendBlank() {

@@ -135,6 +135,10 @@ public:
 
     // Visible records, in the current order's view (a condition hides records too).
     uint32_t count();
+    // Records not deleted whose logical field holds true ("T", "t", "Y", "y"), the current
+    // record's pending change included. Kept up to date as records change, so that a count of
+    // marks never reads the whole table again; nullopt for a field that is not logical.
+    std::optional<long long> trueCount(int field) const;
     // Removes the deleted records and truncates the file; orders are rebuilt.
     void pack();
     // A new table of the same structure holding the visible records in the current order.
@@ -177,6 +181,8 @@ private:
     void setEof(bool bof);
     void markChanged();
     bool visibleInView(uint32_t recno) const;
+    // Adds (sign 1) or takes away (-1) a record's part in the counts of true logical fields.
+    void tally(const char* bytes, int sign);
     std::vector<Order*> orderPointers() const;
 
     char* recordData(uint32_t recno) const {
@@ -223,6 +229,8 @@ private:
     bool m_truncationTold = false;
     std::vector<char> m_blank;  // the all-blank record shown at end of file
     uint32_t m_deletedCount = 0;
+    std::vector<int> m_logicalFields;     // indices of the logical fields
+    std::vector<long long> m_trueCounts;  // per field; committed records (the current one as before its change)
     uint32_t m_recno = 1;
     bool m_eof = true;
     bool m_bof = true;

@@ -1,5 +1,6 @@
 #include "query/query_view.h"
 
+#include <optional>
 #include <system_error>
 
 #include "dbf/dbf_table.h"
@@ -36,8 +37,8 @@ void QueryView::forget() {
     m_returnOrder = 0;
 }
 
-// "Markiert:" counts the marks of the records shown, read straight from the record bytes: the
-// view's entries, or every record when the current order shows them all.
+// "Markiert:" counts the marks of the records shown: read from the record bytes of the view's
+// entries, or, when the current order shows every record, the count the table keeps.
 long QueryView::countMarks(const dbf::DbfTable& t) {
     const int field = t.fieldPos("TAGGED");
     if (field < 0) return 0;
@@ -50,6 +51,9 @@ long QueryView::countMarks(const dbf::DbfTable& t) {
     const dbf::Order* order = t.currentOrder();
     if (order && order->options().condition) {
         for (size_t i = 0; i < order->size(); ++i) count += marked(t.recordBytes(order->recnoAt(i))) ? 1 : 0;
+    } else if (const std::optional<long long> kept = t.trueCount(field)) {
+        // The table keeps this count as records change: no pass over a million records.
+        count = long(*kept);
     } else {
         for (uint32_t r = 1; r <= t.lastRec(); ++r) {
             const char* bytes = t.recordBytes(r);

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <functional>
 
 #include "base/cp1252.h"
 #include "dbf/dbf_test_helpers.h"
@@ -813,6 +814,56 @@ TEST(DbfTableOrders, SeekWithoutOrderIsAnError) {
     ErrorCatcher errors;
     EXPECT_FALSE(t->seek("A"));
     EXPECT_TRUE(errors.saw(base::kErrNoOrder));
+}
+
+}  // namespace
+}  // namespace klango::dbf
+
+namespace klango::dbf {
+namespace {
+
+// The kept count of true values always equals a fresh count over the records, whatever happened
+// to them: marks set and cleared, pending and written, deletions, recalls, appends, pack, reopen.
+TEST(DbfTableTrueCount, FollowsEveryChange) {
+    TempHome home;
+    const auto file = makeNumbered(home, 6);
+    auto t = DbfTable::open(file);
+    const int ok = 3;
+    auto fresh = [&] {
+        long long n = 0;
+        for (uint32_t r = 1; r <= t->lastRec(); ++r) {
+            const char* b = t->recordBytes(r);
+            const char c = b[t->structure()[ok].offset];
+            n += b[0] != '*' && (c == 'T' || c == 't' || c == 'Y' || c == 'y');
+        }
+        return n;
+    };
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        long long expected;
+    };
+    const std::vector<Step> steps = {
+        {"none at open", [] {}, 0},
+        {"pending mark", [&] { t->goTo(2); t->putL(ok, true); }, 1},
+        {"written mark", [&] { t->goTo(3); t->putL(ok, true); t->flush(); }, 2},
+        {"mark cleared", [&] { t->goTo(2); t->putL(ok, false); t->flush(); }, 1},
+        {"marked record deleted", [&] { t->goTo(3); t->deleteRecord(); }, 0},
+        {"and recalled", [&] { t->goTo(3); t->recall(); t->flush(); }, 1},
+        {"appended marked", [&] { t->appendBlank(); t->putL(ok, true); }, 2},
+        {"deleted, then packed", [&] { t->goTo(1); t->putL(ok, true); t->deleteRecord(); t->pack(); }, 2},
+        {"after reopen", [&] { t->close(); t = DbfTable::open(file); }, 2},
+        {"not a logical field", [] {}, -1},
+    };
+    for (const Step& s : steps) {
+        s.act();
+        if (s.expected < 0) {
+            EXPECT_FALSE(t->trueCount(0).has_value()) << s.what;
+            continue;
+        }
+        EXPECT_EQ(t->trueCount(ok).value_or(-1), s.expected) << s.what;
+        EXPECT_EQ(fresh(), s.expected) << s.what;
+    }
 }
 
 }  // namespace
