@@ -249,7 +249,13 @@ void Order::Impl::buildEntries() {
     std::unique_ptr<platform::ScratchMemory> arena =
         compiled && needFull ? platform::ScratchMemory::allocate(size_t(n) * width) : nullptr;
     const bool keepKeys = arena != nullptr;
-    auto arenaKey = [&](uint32_t recno) { return arena->data() + size_t(recno - 1) * width; };
+    // A condition order (a filter, a search) keeps the keys of its few records side by side, so
+    // that they fill a few pages of the arena rather than every page of it.
+    std::vector<uint32_t> slotOf;
+    if (keepKeys && options.condition) slotOf.assign(size_t(n) + 1, 0);
+    auto arenaKey = [&](uint32_t recno) {
+        return arena->data() + (slotOf.empty() ? size_t(recno - 1) : size_t(slotOf[recno])) * width;
+    };
     std::string k;
     char prefix[kPrefixBytes];
     const size_t prefixLen = std::min(width, kPrefixBytes);
@@ -260,6 +266,7 @@ void Order::Impl::buildEntries() {
         OrderEntry e;
         e.recno = r;
         if (keepKeys) {
+            if (!slotOf.empty()) slotOf[r] = uint32_t(all.size());
             char* full = arenaKey(r);
             compiled->build(bytes, full);
             packPrefix(full, width, descending, e.hi, e.lo);
