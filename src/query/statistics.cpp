@@ -27,11 +27,11 @@ std::string_view rtrim(std::string_view text) {
 // open-addressing set: a million records take a few dozen milliseconds, no value is copied.
 class DistinctCounter {
 public:
-    explicit DistinctCounter(size_t expected) {
-        size_t capacity = 16;
-        while (capacity < expected * 2) capacity *= 2;
-        m_slots.assign(capacity, Slot{});
-        m_mask = capacity - 1;
+    // The set starts small and doubles as values come: a dozen genres stay in a few cache
+    // lines, and only a field with many values gets a large set.
+    DistinctCounter() {
+        m_slots.assign(1024, Slot{});
+        m_mask = m_slots.size() - 1;
     }
 
     void add(const char* bytes, size_t n) {
@@ -149,8 +149,7 @@ StatFigures tableFigures(const dbf::DbfTable& table, bool wholeTable) {
     StatFigures fig;
     const StatFields f(table.structure());
     const uint32_t last = table.lastRec();
-    const size_t expected = std::min<size_t>(last, 1u << 20);
-    DistinctCounter artists(expected), albums(expected), titles(expected), genres(expected);
+    DistinctCounter artists, albums, titles, genres;
     auto add = [](DistinctCounter& counter, const dbf::RecordView& r, int field) {
         if (field < 0) return counter.add("", 0);
         const std::string_view raw = r.raw(field);
