@@ -667,6 +667,7 @@ const FieldDef* DbfTable::writableField(int field, const char* operation) {
     // At end of file there is no record to write into.
     if (m_recno < 1 || m_recno > m_recordCount) return nullptr;
     markChanged();
+    ++m_changeCount;
     return &m_fields[size_t(field)];
 }
 
@@ -718,6 +719,7 @@ bool DbfTable::isDeleted() const { return recordBytes(m_recno)[0] == dbf::kDelet
 void DbfTable::deleteRecord() {
     if (!isOpen() || m_recno < 1 || m_recno > m_recordCount || isDeleted()) return;
     markChanged();
+    ++m_changeCount;
     recordData(m_recno)[0] = dbf::kDeletedFlag;
     ++m_deletedCount;
 }
@@ -725,6 +727,7 @@ void DbfTable::deleteRecord() {
 void DbfTable::recall() {
     if (!isOpen() || m_recno < 1 || m_recno > m_recordCount || !isDeleted()) return;
     markChanged();
+    ++m_changeCount;
     recordData(m_recno)[0] = dbf::kValidFlag;
     --m_deletedCount;
 }
@@ -732,6 +735,7 @@ void DbfTable::recall() {
 void DbfTable::appendRecord(const char* bytes) {
     std::memcpy(recordData(m_recordCount + 1), bytes, size_t(m_recordLength));
     ++m_recordCount;
+    ++m_changeCount;
     m_appended = true;
     m_stampDue = true;
     if (bytes[0] == dbf::kDeletedFlag) ++m_deletedCount;
@@ -997,6 +1001,7 @@ void DbfTable::pack() {
     old.reset();
     m_recordCount = kept;
     m_deletedCount = 0;
+    ++m_changeCount;
     // The file is already complete; close has nothing left to stamp.
     m_appended = false;
     m_stampDue = false;

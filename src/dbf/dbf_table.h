@@ -139,6 +139,9 @@ public:
     // record's pending change included. Kept up to date as records change, so that a count of
     // marks never reads the whole table again; nullopt for a field that is not logical.
     std::optional<long long> trueCount(int field) const;
+    // Grows with every change to the records (a field written, a deletion flag, an append, a
+    // pack): a figure a caller worked out from the records holds while this stays the same.
+    uint64_t changeCount() const { return m_changeCount; }
     // Removes the deleted records and truncates the file; orders are rebuilt.
     void pack();
     // A new table of the same structure holding the visible records in the current order.
@@ -229,6 +232,7 @@ private:
     bool m_truncationTold = false;
     std::vector<char> m_blank;  // the all-blank record shown at end of file
     uint32_t m_deletedCount = 0;
+    uint64_t m_changeCount = 0;
     std::vector<int> m_logicalFields;     // indices of the logical fields
     std::vector<long long> m_trueCounts;  // per field; committed records (the current one as before its change)
     uint32_t m_recno = 1;

@@ -1,7 +1,10 @@
 #include "query/query_view.h"
 
+#include <algorithm>
+#include <memory>
 #include <optional>
 #include <system_error>
+#include <vector>
 
 #include "dbf/dbf_table.h"
 #include "dbf/order.h"
@@ -35,6 +38,7 @@ void QueryView::forget() {
     m_order = nullptr;
     m_file.clear();
     m_returnOrder = 0;
+    m_marksOrder = nullptr;
 }
 
 // "Markiert:" counts the marks of the records shown: read from the record bytes of the view's
@@ -50,7 +54,12 @@ long QueryView::countMarks(const dbf::DbfTable& t) {
     long count = 0;
     const dbf::Order* order = t.currentOrder();
     if (order && order->options().condition) {
-        for (size_t i = 0; i < order->size(); ++i) count += marked(t.recordBytes(order->recnoAt(i))) ? 1 : 0;
+        // Read in record order: neighbours share pages, and pages given back after the view's
+        // build come back once each rather than once per record on them.
+        std::vector<uint32_t> recnos(order->size());
+        for (size_t i = 0; i < recnos.size(); ++i) recnos[i] = order->recnoAt(i);
+        std::sort(recnos.begin(), recnos.end());
+        for (uint32_t r : recnos) count += marked(t.recordBytes(r)) ? 1 : 0;
     } else if (const std::optional<long long> kept = t.trueCount(field)) {
         // The table keeps this count as records change: no pass over a million records.
         count = long(*kept);
@@ -68,7 +77,9 @@ void QueryView::showCounts() {
     if (!t) return;
     ui::Ui& ui = *m_shell.ui;
     shell::showRecordCount(ui, t);
-    const long tagged = countMarks(*t);
+    const bool counted = m_marksOrder && t == m_table && t->currentOrder() == m_marksOrder &&
+                         t->changeCount() == m_marksAt;
+    const long tagged = counted ? m_marks : countMarks(*t);
     m_shell.state.LTAB_TAGG = tagged > 0;
     ui.setMessageItem(ui::MessageItem::Tagged, "Markiert: " + std::to_string(tagged));
 }
@@ -80,7 +91,32 @@ uint32_t QueryView::show(const std::filesystem::path& file, dbf::KeySpec key, db
     const uint32_t recno = t->eof() ? 0 : t->recNo();
     const int old = position();
     if (old == 0) forget();  // a view of a table closed since, or none
+    // The build reads every record the condition passes: their marks are counted on the way,
+    // so that "Markiert:" need not read them again.
+    auto marks = std::make_shared<long>(0);
+    const int tagged = t->fieldPos("TAGGED");
+    const int tagOffset = tagged >= 0 ? t->structure()[size_t(tagged)].offset : -1;
+    auto countMark = [marks, tagOffset](const dbf::RecordView& record) {
+        if (tagOffset < 0) return;
+        const char c = record.bytes()[tagOffset];
+        if (c == 'T' || c == 't' || c == 'Y' || c == 'y') ++*marks;
+    };
+    if (options.condition && options.condition->testRecord) {
+        options.condition->testRecord = [test = std::move(options.condition->testRecord), countMark](
+                                             const dbf::RecordView& r, uint32_t recno) {
+            const bool in = test(r, recno);
+            if (in) countMark(r);
+            return in;
+        };
+    } else if (options.condition && options.condition->test) {
+        options.condition->test = [test = std::move(options.condition->test), countMark](const dbf::RecordView& r) {
+            const bool in = test(r);
+            if (in) countMark(r);
+            return in;
+        };
+    }
     dbf::Order* order = t->addOrder(file, std::move(key), std::move(options));
+    const long marksOfOrder = *marks;
     if (!order) {
         t->setOrder(before);
         return 0;
@@ -106,6 +142,9 @@ uint32_t QueryView::show(const std::filesystem::path& file, dbf::KeySpec key, db
     m_order = order;
     m_file = file;
     m_returnOrder = returnOrder;
+    m_marksOrder = order;
+    m_marksAt = t->changeCount();
+    m_marks = marksOfOrder;
     t->setOrder(position());
     t->goTop();
     m_shell.state.LTAB_FILT = true;

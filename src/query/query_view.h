@@ -47,6 +47,11 @@ private:
     void forget();
 
     shell::Shell& m_shell;
+    // The marks among the view's records, counted while its order was built; good while the
+    // view is current and the table unchanged since (its change count).
+    const dbf::Order* m_marksOrder = nullptr;
+    uint64_t m_marksAt = 0;
+    long m_marks = 0;
     dbf::DbfTable* m_table = nullptr;
     dbf::Order* m_order = nullptr;
     std::filesystem::path m_file;

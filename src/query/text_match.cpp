@@ -37,6 +37,13 @@ std::string foldCase(std::string_view text) {
 bool containsFolded(std::string_view text, std::string_view foldedNeedle) {
     const size_t n = foldedNeedle.size();
     if (n == 0) return true;
+    // A needle ending in a non-blank cannot take in the text's trailing blanks: they are not
+    // folded nor searched (most of a 40-character field is blanks).
+    if (foldedNeedle.back() != ' ') {
+        size_t end = text.size();
+        while (end > 0 && text[end - 1] == ' ') --end;
+        text = text.substr(0, end);
+    }
     if (text.size() < n) return false;
     // Fields are short (40 characters): fold into a buffer on the stack, then one find.
     char buffer[256];

@@ -191,8 +191,15 @@ TEST(Filter, WritesUnderTheViewEnterAndLeaveOnce) {
     t->putL(TAGGED, false);
     t->flush();
     EXPECT_EQ(f.shown(), (V{"A1"}));
+    // "Markiert:" is counted anew after the writes, not taken from when the view was built.
+    t->goTo(2);
+    t->putL(TAGGED, true);  // enters the view when the count writes it
+    f.queries.view.showCounts();
+    EXPECT_EQ(f.item(ui::MessageItem::Tagged), "Markiert: 2");
+    EXPECT_EQ(f.shown().size(), 2u);
     // The standard orders behind the view followed every write too.
     f.queries.filter.MP3KILLFILTER();
+    EXPECT_EQ(f.item(ui::MessageItem::Tagged), "Markiert: 2");
     EXPECT_EQ(t->count(), 6u);
     EXPECT_EQ(t->order(1)->size(), 6u);
 }
