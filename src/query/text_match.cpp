@@ -24,6 +24,30 @@ std::array<unsigned char, 256> makeFoldTable() {
 
 const std::array<unsigned char, 256> kFold = makeFoldTable();
 
+// For each folded byte the bytes that fold to it (at most two: a letter's small and capital
+// form), so that a search can look for a needle's first byte with memchr.
+struct Unfold {
+    unsigned char bytes[2];
+    int count;
+};
+std::array<Unfold, 256> makeUnfoldTable() {
+    std::array<Unfold, 256> t{};
+    for (int b = 0; b < 256; ++b) {
+        Unfold& u = t[kFold[size_t(b)]];
+        if (u.count < 2) u.bytes[u.count++] = (unsigned char)b;
+    }
+    return t;
+}
+
+const std::array<Unfold, 256> kUnfold = makeUnfoldTable();
+
+bool restMatches(const char* at, std::string_view foldedNeedle) {
+    for (size_t k = 1; k < foldedNeedle.size(); ++k) {
+        if (kFold[(unsigned char)at[k]] != (unsigned char)foldedNeedle[k]) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 char foldCase(char c) { return char(kFold[(unsigned char)c]); }
@@ -45,11 +69,24 @@ bool containsFolded(std::string_view text, std::string_view foldedNeedle) {
         text = text.substr(0, end);
     }
     if (text.size() < n) return false;
-    // Fields are short (40 characters): fold into a buffer on the stack, then one find.
-    char buffer[256];
-    if (text.size() > sizeof buffer) return foldCase(text).find(foldedNeedle) != std::string::npos;
-    for (size_t i = 0; i < text.size(); ++i) buffer[i] = char(kFold[(unsigned char)text[i]]);
-    return std::string_view(buffer, text.size()).find(foldedNeedle) != std::string_view::npos;
+    // Nothing is folded ahead: memchr finds each place where the needle's first byte stands in
+    // either case, and only there the rest is compared folded.
+    const Unfold& first = kUnfold[(unsigned char)foldedNeedle[0]];
+    const char* begin = text.data();
+    const size_t starts = text.size() - n + 1;  // places where the needle fits
+    for (int v = 0; v < first.count; ++v) {
+        const char* at = begin;
+        size_t left = starts;
+        while (left > 0) {
+            const void* hit = std::memchr(at, first.bytes[v], left);
+            if (!hit) break;
+            const char* p = static_cast<const char*>(hit);
+            if (restMatches(p, foldedNeedle)) return true;
+            left -= size_t(p + 1 - at);
+            at = p + 1;
+        }
+    }
+    return false;
 }
 
 }  // namespace klango::query
