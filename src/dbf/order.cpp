@@ -256,11 +256,14 @@ void Order::Impl::buildEntries() {
     auto arenaKey = [&](uint32_t recno) {
         return arena->data() + (slotOf.empty() ? size_t(recno - 1) : size_t(slotOf[recno])) * width;
     };
+    // Pages are given back as the pass goes where the arena is large; a condition order's arena
+    // is small, and its records (those shown next) are read again right away: they stay.
+    const bool release = keepKeys && slotOf.empty();
     std::string k;
     char prefix[kPrefixBytes];
     const size_t prefixLen = std::min(width, kPrefixBytes);
     for (uint32_t r = 1; r <= n; ++r) {
-        if (keepKeys && r % kReleaseStep == 1 && r > 1) table.releaseRecords(r - kReleaseStep, r - 1);
+        if (release && r % kReleaseStep == 1 && r > 1) table.releaseRecords(r - kReleaseStep, r - 1);
         const char* bytes = table.recordBytes(r);
         if (!visible(bytes, r)) continue;
         OrderEntry e;
@@ -280,7 +283,7 @@ void Order::Impl::buildEntries() {
         all.push_back(e);
     }
     // With the full keys kept, the build reads no record again.
-    if (keepKeys && n > 0) table.releaseRecords((n - 1) / kReleaseStep * kReleaseStep + 1, n);
+    if (release && n > 0) table.releaseRecords((n - 1) / kReleaseStep * kReleaseStep + 1, n);
     std::sort(all.begin(), all.end(), [](const OrderEntry& a, const OrderEntry& b) {
         if (a.hi != b.hi) return a.hi < b.hi;
         if (a.lo != b.lo) return a.lo < b.lo;
