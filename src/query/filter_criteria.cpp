@@ -4,6 +4,7 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "base/cp1252.h"
 #include "base/text_format.h"
 #include "dbf/dbf_table.h"
 #include "dbf/key_expression.h"
@@ -13,12 +14,6 @@
 namespace klango::query {
 
 namespace {
-
-std::string_view rtrim(std::string_view text) {
-    size_t n = text.size();
-    while (n > 0 && text[n - 1] == ' ') --n;
-    return text.substr(0, n);
-}
 
 std::array<std::vector<std::string>*, kCriterionCount> lists(shell::AppState& s) {
     return {&s.AFILT1, &s.AFILT2, &s.AFILT3, &s.AFILT4, &s.AFILT5, &s.AFILT6};
@@ -60,7 +55,7 @@ std::vector<std::string> MAKEFARRAY(const dbf::DbfTable& table, int criterion) {
             // Few distinct years: the text is made only for a raw value not seen yet.
             if (seen.insert(record.raw(field)).second) values.push_back(yearText(record, field));
         } else {
-            const std::string_view value = rtrim(record.raw(field));
+            const std::string_view value = base::trimRight(record.raw(field));
             if (seen.insert(value).second) values.emplace_back(value);
         }
     }

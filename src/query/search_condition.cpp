@@ -9,12 +9,6 @@ namespace klango::query {
 
 namespace {
 
-std::string_view rtrim(std::string_view text) {
-    size_t n = text.size();
-    while (n > 0 && text[n - 1] == ' ') --n;
-    return text.substr(0, n);
-}
-
 bool blank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
 
 std::string cut(std::string text, size_t width) {
@@ -94,9 +88,9 @@ SearchCondition::SearchCondition(const SearchCriteria& c, const dbf::Structure& 
         std::string text;
     };
     std::vector<Step> steps;
-    if (!blank(c.group)) steps.push_back({{m_group, foldCase(rtrim(c.group))}, true, piece("cSU_GROUP", "GROUP")});
-    if (!blank(c.album)) steps.push_back({{m_album, foldCase(rtrim(c.album))}, and1, piece("cSU_ALBUM", "ALBUM")});
-    if (!blank(c.title)) steps.push_back({{m_title, foldCase(rtrim(c.title))}, and2, piece("cSU_TITLE", "TITLE")});
+    if (!blank(c.group)) steps.push_back({{m_group, foldCase(base::trimRight(c.group))}, true, piece("cSU_GROUP", "GROUP")});
+    if (!blank(c.album)) steps.push_back({{m_album, foldCase(base::trimRight(c.album))}, and1, piece("cSU_ALBUM", "ALBUM")});
+    if (!blank(c.title)) steps.push_back({{m_title, foldCase(base::trimRight(c.title))}, and2, piece("cSU_TITLE", "TITLE")});
     for (size_t i = 0; i < steps.size(); ++i) {
         if (i == 0) {
             m_groups.push_back({steps[i].term});
@@ -113,14 +107,14 @@ SearchCondition::SearchCondition(const SearchCriteria& c, const dbf::Structure& 
     if (steps.empty() && !blank(c.text)) {
         m_freeWords = true;
         m_words = FTXTSUCH1(c.text);
-        for (const std::string& w : m_words) m_foldedWords.push_back(foldCase(rtrim(w)));
+        for (const std::string& w : m_words) m_foldedWords.push_back(foldCase(base::trimRight(w)));
         m_text = "FullTxtSuch()";
     }
 }
 
 bool SearchCondition::meets(const Term& term, const dbf::RecordView& record) const {
     if (term.field < 0) return term.needle.empty();
-    return containsFolded(rtrim(record.raw(term.field)), term.needle);
+    return containsFolded(base::trimRight(record.raw(term.field)), term.needle);
 }
 
 bool SearchCondition::operator()(const dbf::RecordView& record) const {

@@ -16,12 +16,6 @@ namespace klango::query {
 
 namespace {
 
-std::string_view rtrim(std::string_view text) {
-    size_t n = text.size();
-    while (n > 0 && text[n - 1] == ' ') --n;
-    return text.substr(0, n);
-}
-
 // The distinct values of a field after a-to-z capitals, counted by a 128-bit hash of the
 // field's bytes (trailing blanks are part of every value alike, so they do not matter), in an
 // open-addressing set: a million records take a few dozen milliseconds, no value is copied.
@@ -128,7 +122,7 @@ StatFields::StatFields(const dbf::Structure& f)
 void MP3STATIME(StatSums& sums, const dbf::RecordView& record, const StatFields& f) {
     if (f.time >= 0) {
         const std::string_view time = record.raw(f.time);
-        if (rtrim(time).empty()) sums.allLengths = false;
+        if (base::trimRight(time).empty()) sums.allLengths = false;
         const size_t colon = time.find(':');
         // Text that is no number counts 0 ("--:--" adds nothing).
         sums.minutes += base::leadingNumber(time.substr(0, colon));
