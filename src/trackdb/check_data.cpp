@@ -158,15 +158,15 @@ bool writeConverted(const fs::path& source, const fs::path& work, std::string& w
 
 // The backups of a table: "NAME.bak", then "NAME.1.bak", "NAME.2.bak" ... (a name the index
 // files NAME1.NTX ... can never take).
-fs::path backupName(const dbf::WorkAreas& areas, const std::string& base, int n) {
-    return n == 0 ? areas.resolve(base + ".bak", ".bak") : areas.resolve(base + "." + std::to_string(n) + ".bak", ".bak");
+fs::path backupName(const fs::path& dataFolder, const std::string& base, int n) {
+    return databaseFile(dataFolder, base, n == 0 ? std::string(".bak") : "." + std::to_string(n) + ".bak");
 }
 
 // The newest backup left by an earlier conversion, or an empty path.
-fs::path newestBackup(const dbf::WorkAreas& areas, const std::string& base) {
+fs::path newestBackup(const fs::path& dataFolder, const std::string& base) {
     fs::path found;
     for (int n = 0; n <= kMaxBackups; ++n) {
-        fs::path b = backupName(areas, base, n);
+        fs::path b = backupName(dataFolder, base, n);
         if (!fileExists(b)) break;
         found = b;
     }
@@ -176,8 +176,8 @@ fs::path newestBackup(const dbf::WorkAreas& areas, const std::string& base) {
 // Converts the table in place: the new table is written beside it and takes its name only when
 // complete; the old one stays as a backup until then. An existing backup is never overwritten:
 // the old table is then kept under the next free name, and both stay.
-bool convertInPlace(const dbf::WorkAreas& areas, ui::Ui& ui, const std::string& base, const fs::path& tableFile,
-                    const fs::path& work) {
+bool convertInPlace(ui::Ui& ui, const std::string& base, const fs::path& tableFile, const fs::path& work) {
+    const fs::path dataFolder = tableFile.parent_path();
     std::string why;
     if (!writeConverted(tableFile, work, why)) {
         ui.alert("Die Datenbank " + shownName(tableFile) + " konnte nicht umgewandelt werden (" + why +
@@ -186,7 +186,7 @@ bool convertInPlace(const dbf::WorkAreas& areas, ui::Ui& ui, const std::string& 
     }
     fs::path backup;
     for (int n = 0; n <= kMaxBackups && backup.empty(); ++n) {
-        fs::path b = backupName(areas, base, n);
+        fs::path b = backupName(dataFolder, base, n);
         if (!fileExists(b)) backup = b;
     }
     if (backup.empty()) {
@@ -194,7 +194,7 @@ bool convertInPlace(const dbf::WorkAreas& areas, ui::Ui& ui, const std::string& 
         ui.alert("Die Datenbank " + shownName(tableFile) + " bleibt unver\xE4ndert: kein freier Name f\xFCr ihre Sicherung.");
         return false;
     }
-    const bool keepBackup = backup != backupName(areas, base, 0);
+    const bool keepBackup = backup != backupName(dataFolder, base, 0);
     std::error_code ec;
     fs::rename(tableFile, backup, ec);
     if (ec) {
@@ -209,7 +209,7 @@ bool convertInPlace(const dbf::WorkAreas& areas, ui::Ui& ui, const std::string& 
         return false;
     }
     if (keepBackup) {
-        ui.info("Sicherung", "Es gibt schon eine Sicherung " + shownName(backupName(areas, base, 0)) +
+        ui.info("Sicherung", "Es gibt schon eine Sicherung " + shownName(backupName(dataFolder, base, 0)) +
                                  "; sie bleibt erhalten. Die Datenbank vor der Umwandlung ist als " +
                                  shownName(backup) + " gesichert.");
     } else {
@@ -267,17 +267,17 @@ bool checkData(dbf::WorkAreas& areas, ui::Ui& ui, std::string_view name, CheckDa
             areas.close("DMP3");
             table = nullptr;
             if (layout == Layout::Foreign) return refuseDamaged(ui, tableFile, why);
-            if (!convertInPlace(areas, ui, base, tableFile, work)) return false;
+            if (!convertInPlace(ui, base, tableFile, work)) return false;
         } else if (facts.readable && !facts.closedCleanly()) {
             // Stopped while appending: the header does not yet tell the records the file holds.
             areas.close("DMP3");
             table = nullptr;
             if (!dbf::repairCountAndEndMark(tableFile, facts)) return false;
         }
-    } else if (const fs::path backup = newestBackup(areas, base); !backup.empty()) {
+    } else if (const fs::path backup = newestBackup(dataFolder, base); !backup.empty()) {
         Layout layout = Layout::Foreign;
         if (std::string why = damageOf(backup, layout); !why.empty()) return refuseDamaged(ui, backup, why);
-        if (!restoreFromBackup(ui, tableFile, backup, backup != backupName(areas, base, 0), work)) return false;
+        if (!restoreFromBackup(ui, tableFile, backup, backup != backupName(dataFolder, base, 0), work)) return false;
     } else {
         if (!dbf::DbfTable::create(tableFile, trackStructure(), platform::clock().today())) return false;
     }

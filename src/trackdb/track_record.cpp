@@ -63,17 +63,22 @@ std::string databaseNameRefusal(std::string_view name) {
            "Bitte w\xE4hlen Sie einen anderen Namen !";
 }
 
-std::filesystem::path indexFile(const std::filesystem::path& dataFolder, std::string_view name, int n) {
-    // The database name is a core text (CP1252); the file system names files in UTF-8. The index
-    // files take the case of the table file as it lies on the disk ("MUSIK.dbf", "MUSIK1.NTX"),
-    // whatever case the caller wrote the name in.
+std::filesystem::path databaseFile(const std::filesystem::path& dataFolder, std::string_view name,
+                                   std::string_view suffix) {
+    // The database name is a core text (CP1252); the file system names files in UTF-8. The files
+    // of a database take the case of its table file as it lies on the disk ("MUSIK.dbf",
+    // "MUSIK1.NTX", "MUSIK.bak"), whatever case the caller wrote the name in.
     const std::string utf8 = base::cp1252ToUtf8(name);
     const std::filesystem::path table = platform::resolveCaseBlind(dataFolder, utf8 + ".dbf");
     std::error_code ec;
     if (std::filesystem::exists(table, ec)) {
-        return table.parent_path() / (table.stem().string() + std::to_string(n) + ".NTX");
+        return table.parent_path() / (table.stem().string() + std::string(suffix));
     }
-    return platform::resolveCaseBlind(dataFolder, utf8 + std::to_string(n) + ".NTX");
+    return platform::resolveCaseBlind(dataFolder, utf8 + std::string(suffix));
+}
+
+std::filesystem::path indexFile(const std::filesystem::path& dataFolder, std::string_view name, int n) {
+    return databaseFile(dataFolder, name, std::to_string(n) + ".NTX");
 }
 
 }  // namespace klango::trackdb

@@ -63,6 +63,10 @@ std::string databaseBaseName(std::string_view name);
 // CP1252), or "" when the name can be used. A character the code page cannot hold has become a
 // "?" on the way, and no file name may hold a "?" on the desktop's home system either.
 std::string databaseNameRefusal(std::string_view name);
+// A file of a database: name + suffix in the case of the table file on the disk, or resolved
+// case-blind when there is no table file.
+std::filesystem::path databaseFile(const std::filesystem::path& dataFolder, std::string_view name,
+                                   std::string_view suffix);
 // The index file of order n (1..6) of a database: name + n + ".NTX" in the case of the table file
 // on the disk, or resolved case-blind when there is no table file.
 std::filesystem::path indexFile(const std::filesystem::path& dataFolder, std::string_view name, int n);

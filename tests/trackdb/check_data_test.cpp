@@ -424,39 +424,43 @@ TEST(CheckDataRepair, CountAndEndMarkFollowTheWholeRecords) {
 }
 
 // A stale working table goes; an existing backup is never overwritten: the old table is kept
-// under the next free name, and the user is told.
+// under the next free name, and the user is told. Backups take the case of the table file,
+// whatever case the name is given in.
 TEST(CheckDataBackups, LeftFilesAreClearedAndBackupsNeverOverwritten) {
     struct Case {
         const char* what;
+        std::string stem;                  // the table file's name as it lies on the disk
         std::vector<std::string> backups;  // present before
         const char* keptAs;                // where the old table is kept ("" none)
     };
     const std::vector<Case> cases = {
-        {"no backup", {}, ""},
-        {"a backup", {"Alt.bak"}, "Alt.1.bak"},
-        {"two backups", {"Alt.bak", "Alt.1.bak"}, "Alt.2.bak"},
+        {"no backup", "Alt", {}, ""},
+        {"a backup", "Alt", {"Alt.bak"}, "Alt.1.bak"},
+        {"two backups", "Alt", {"Alt.bak", "Alt.1.bak"}, "Alt.2.bak"},
+        {"a table named in capitals", "ALT", {"ALT.bak"}, "ALT.1.bak"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         test::TempHome home;
         dbf::WorkAreas areas{home.data()};
         ui::ScriptedUi ui;
-        makeTable(home.data() / "Alt.dbf", oldLayout(), 3);
-        const std::string old = test::readFileBytes(home.data() / "Alt.dbf");
+        const fs::path table = home.data() / (c.stem + ".dbf");
+        makeTable(table, oldLayout(), 3);
+        const std::string old = test::readFileBytes(table);
         for (const auto& b : c.backups) test::writeFileBytes(home.data() / b, "Sicherung " + b);
-        test::writeFileBytes(home.data() / "Alt.tmp", "halb");
-        ASSERT_TRUE(trackdb::CHECKDATA(areas, ui, "Alt"));
-        EXPECT_FALSE(fs::exists(home.data() / "Alt.tmp"));
-        EXPECT_EQ(pathsByDbfread(home.data() / "Alt.dbf"), expectedPaths(3));
+        test::writeFileBytes(home.data() / (c.stem + ".tmp"), "halb");
+        ASSERT_TRUE(trackdb::CHECKDATA(areas, ui, "alt"));
+        EXPECT_FALSE(fs::exists(home.data() / (c.stem + ".tmp")));
+        EXPECT_EQ(pathsByDbfread(table), expectedPaths(3));
         for (const auto& b : c.backups) EXPECT_EQ(test::readFileBytes(home.data() / b), "Sicherung " + b);
         if (*c.keptAs) {
             EXPECT_TRUE(test::readFileBytes(home.data() / c.keptAs) == old) << c.keptAs << " is not the old table";
             ASSERT_FALSE(ui.calls().empty());
-            EXPECT_EQ(ui.calls().back(), std::string("info: Sicherung | Es gibt schon eine Sicherung Alt.bak; sie bleibt "
-                                                     "erhalten. Die Datenbank vor der Umwandlung ist als ") +
+            EXPECT_EQ(ui.calls().back(), "info: Sicherung | Es gibt schon eine Sicherung " + c.backups.front() +
+                                             "; sie bleibt erhalten. Die Datenbank vor der Umwandlung ist als " +
                                              c.keptAs + " gesichert.");
         } else {
-            EXPECT_FALSE(fs::exists(home.data() / "Alt.bak"));
+            EXPECT_FALSE(fs::exists(home.data() / (c.stem + ".bak")));
         }
     }
 }
