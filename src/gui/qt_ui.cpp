@@ -116,6 +116,8 @@ std::string runFileDialog(QWidget* parent, const ui::FileDialogRequest& r, const
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The commands ask themselves before they replace or delete a picked file.
+    if (save) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     const QString filter = QtUi::nameFilter(r.filter);
     if (!filter.isEmpty()) {
         const QStringList filters = filter.split(QStringLiteral(";;"));

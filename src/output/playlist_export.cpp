@@ -202,10 +202,6 @@ PlaylistResult PlaylistExport::M3UEXSINGLE() {
     std::error_code ec;
     const bool existed = fs::exists(result.file, ec);
     if (!writePlaylist(*t, {recno}, result)) return result;
-    if (result.tracks == 0) {
-        ui.warning(kProblem, "Der Pfad dieses Titels enth\xE4lt einen Zeilenumbruch; er kann nicht abgespielt werden.");
-        return result;
-    }
     result.playerStarted = startPlayer(existed && m_shell.state.settings().on(keys::kAddPList), result.file);
     t->goTo(recno);
     const bool wasMarked = t->getL(Field::TAGGED);
@@ -231,6 +227,17 @@ bool PlaylistExport::writePlaylist(dbf::DbfTable& table, const std::vector<uint3
         }
         paths.push_back(path);
         m_written.push_back(recno);
+    }
+    if (paths.empty() && result.leftOut > 0) {
+        // Nothing to play: an older playlist of that name stays as it is.
+        m_shell.ui->warning(kProblem,
+                            records.size() == 1
+                                ? std::string("Der Pfad dieses Titels enth\xE4lt einen Zeilenumbruch; er kann nicht "
+                                              "abgespielt werden.")
+                                : "Die Pfade aller " + std::to_string(records.size()) +
+                                      " Titel enthalten einen Zeilenumbruch; die Playliste wurde nicht geschrieben.\n"
+                                      "Es wurde nichts ge\xE4ndert.");
+        return false;
     }
     const std::string bytes = platform::playlistBytes(paths);
 

@@ -62,7 +62,8 @@ public:
 private:
     dbf::DbfTable* table() const;
     // Writes the playlist of records to file whole (or not at all); paths holding a line break
-    // are left out and counted. A failure is told to the user.
+    // are left out and counted. When every path holds one, nothing is written (an older file of
+    // that name stays). A failure is told to the user.
     bool writePlaylist(dbf::DbfTable& table, const std::vector<uint32_t>& records, PlaylistResult& result);
     std::filesystem::path playlistPath(const std::string& name) const;
     bool startPlayer(bool append, const std::filesystem::path& playlist);

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "base/call_stack.h"
 #include "base/cp1252.h"
@@ -12,6 +13,7 @@
 #include "dbf/work_areas.h"
 #include "platform/binary_file.h"
 #include "platform/clock.h"
+#include "platform/file_names.h"
 #include "shell/rx_helpers.h"
 #include "trackdb/track_record.h"
 #include "ui/ui.h"
@@ -20,10 +22,25 @@ namespace klango::trackdb {
 
 namespace fs = std::filesystem;
 
-namespace {
+// The backups of a table: "NAME.bak", then "NAME.1.bak", "NAME.2.bak" ... (a name the index
+// files NAME1.NTX ... can never take).
+fs::path conversionBackup(const fs::path& folder, std::string_view name, int n) {
+    // In the case of the table file, like the index files ("MUSIK.dbf", "MUSIK.bak").
+    return databaseFile(folder, base::trim(name), n == 0 ? std::string(".bak") : "." + std::to_string(n) + ".bak");
+}
 
-// How many backups beside the first one ("NAME.1.bak" ...) are looked for.
-constexpr int kMaxBackups = 99;
+std::vector<fs::path> conversionBackups(const fs::path& folder, std::string_view name) {
+    std::vector<fs::path> found;
+    for (int n = 0; n <= kMaxBackups; ++n) {
+        fs::path b = conversionBackup(folder, name, n);
+        std::error_code ec;
+        if (!fs::exists(b, ec)) break;
+        found.push_back(std::move(b));
+    }
+    return found;
+}
+
+namespace {
 
 enum class Layout { Current, Convertible, Foreign };
 
@@ -156,21 +173,14 @@ bool writeConverted(const fs::path& source, const fs::path& work, std::string& w
     return ok;
 }
 
-// The backups of a table: "NAME.bak", then "NAME.1.bak", "NAME.2.bak" ... (a name the index
-// files NAME1.NTX ... can never take).
 fs::path backupName(const fs::path& dataFolder, const std::string& base, int n) {
-    return databaseFile(dataFolder, base, n == 0 ? std::string(".bak") : "." + std::to_string(n) + ".bak");
+    return conversionBackup(dataFolder, base, n);
 }
 
 // The newest backup left by an earlier conversion, or an empty path.
 fs::path newestBackup(const fs::path& dataFolder, const std::string& base) {
-    fs::path found;
-    for (int n = 0; n <= kMaxBackups; ++n) {
-        fs::path b = backupName(dataFolder, base, n);
-        if (!fileExists(b)) break;
-        found = b;
-    }
-    return found;
+    const std::vector<fs::path> backups = conversionBackups(dataFolder, base);
+    return backups.empty() ? fs::path() : backups.back();
 }
 
 // Converts the table in place: the new table is written beside it and takes its name only when

@@ -12,7 +12,9 @@
 // or end mark lags behind its whole records (a stop while appending) gets them repaired.
 #pragma once
 
+#include <filesystem>
 #include <string_view>
+#include <vector>
 
 namespace klango::dbf {
 class WorkAreas;
@@ -33,5 +35,15 @@ enum class CheckDataEnd { CloseAll, KeepOpen };
 // handler or the Ui has been told); true otherwise.
 bool CHECKDATA(dbf::WorkAreas& areas, ui::Ui& ui, std::string_view name,
                CheckDataEnd end = CheckDataEnd::CloseAll);
+
+// How many backups beside the first one ("NAME.1.bak" ...) a conversion makes and looks for.
+constexpr int kMaxBackups = 99;
+
+// Backup n of the database base in folder: "NAME.bak" for 0, else "NAME.n.bak", in the case of
+// the table file (a backup there in another case is found too).
+std::filesystem::path conversionBackup(const std::filesystem::path& folder, std::string_view name, int n);
+// The backups CHECKDATA would take the table back from, oldest first: NAME.bak, NAME.1.bak ... up
+// to the first one missing. Whoever deletes a database deletes these with it.
+std::vector<std::filesystem::path> conversionBackups(const std::filesystem::path& folder, std::string_view name);
 
 }  // namespace klango::trackdb

@@ -9,8 +9,10 @@
 #include "dbf/dbf_table.h"
 #include "dbf/work_areas.h"
 #include "platform/file_names.h"
+#include "platform/file_removal.h"
 #include "shell/rx_helpers.h"
 #include "shell/startup.h"
+#include "trackdb/check_data.h"
 #include "trackdb/msg_meter.h"
 #include "trackdb/track_record.h"
 #include "ui/meter.h"
@@ -48,6 +50,16 @@ fs::path pickedTable(const shell::Shell& shell, const std::string& picked) {
     std::string name = p.filename().string();
     if (base::upperAZ(fs::path(name).extension().string()) != ".DBF") name += ".dbf";
     return platform::resolveCaseBlind(folder, name);
+}
+
+// Why a file could not be deleted, as a German clause (" (keine Berechtigung)"), or "".
+std::string removalReason(const std::error_code& ec) {
+    if (ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted) return " (keine Berechtigung)";
+    if (ec == std::errc::read_only_file_system) return " (schreibgesch\xFCtzter Datentr\xE4ger)";
+    if (ec == std::errc::device_or_resource_busy || ec == std::errc::text_file_busy) return " (die Datei ist in Gebrauch)";
+    if (ec == std::errc::is_a_directory || ec == std::errc::directory_not_empty) return " (es ist ein Ordner)";
+    if (ec == std::errc::io_error) return " (Fehler beim Zugriff auf den Datentr\xE4ger)";
+    return "";
 }
 
 // The table panel closed by the caller comes back when the command ends with nothing done.
@@ -151,17 +163,35 @@ bool MP3FDELETE(shell::Shell& shell) {
     const fs::path file = pickedTable(shell, picked);
     const std::string base = cpText(file.stem());
     const std::string shown = base::upperAZ(base).substr(0, 12);
-    if (!ui.yesNo("L\xF6schen", "Wollen Sie die Datenbank '" + shown + "' l\xF6schen ?", true)) return true;
+    const std::string title = "L\xF6schen";
+    if (!ui.yesNo(title, "Wollen Sie die Datenbank '" + shown + "' l\xF6schen ?", true)) return true;
 
     std::error_code ec;
-    fs::remove(file, ec);
-    for (int n = 1; n <= 6; ++n) fs::remove(indexFile(file.parent_path(), base, n), ec);
+    if (!platform::removeFile(file, ec)) {
+        // Nothing else goes: the index files and backups stay with the table, the settings as they are.
+        ui.warning(title, "Die Datenbank '" + cpText(file) + "' konnte nicht gel\xF6scht werden" +
+                                 removalReason(ec) + ".\nEs wurde nichts ge\xE4ndert.");
+        return true;
+    }
+    // Its index files and the backups of its conversions go with it: CHECKDATA would make a new
+    // database of this name again from such a backup, with the deleted records.
+    std::vector<fs::path> belonging;
+    for (int n = 1; n <= 6; ++n) belonging.push_back(indexFile(file.parent_path(), base, n));
+    for (fs::path& b : conversionBackups(file.parent_path(), base)) belonging.push_back(std::move(b));
+    std::string left;
+    for (const fs::path& f : belonging) {
+        if (!platform::removeFile(f, ec)) left += "\n" + cpText(f) + removalReason(ec);
+    }
     // The next start must not make the deleted database again, empty.
     const shell::Settings settings = s.settings();
     const std::string remembered = settings.text(shell::keys::kDatabaseFile);
     if (!remembered.empty() && sameFile(file.parent_path(), s.dataFolder()) &&
         base::upperAZ(databaseBaseName(remembered)) == base::upperAZ(base)) {
         settings.write(shell::keys::kDatabaseFile, "");
+    }
+    if (!left.empty()) {
+        ui.warning(title, "Die Datenbank '" + cpText(file) +
+                                 "' ist gel\xF6scht, diese Dateien von ihr aber nicht:" + left);
     }
 
     ui.setMessageItem(ui::MessageItem::Base, "");

@@ -29,6 +29,8 @@ std::string pickedDatabaseName(const std::string& picked);
 // True when done or cancelled; nullopt when the user declined to overwrite or the name was
 // refused (the table stays open and is shown again). Needs DMP3 open.
 std::optional<bool> MP3SAVEAS(shell::Shell& shell);
+// Deletes the picked table, then its index files and conversion backups. A table that cannot be
+// deleted is named in a warning and nothing else changes; files of it left behind are named too.
 // Always true; the database stays closed.
 bool MP3FDELETE(shell::Shell& shell);
 // True when records were appended (the caller reopens the database); false when cancelled,

@@ -67,12 +67,13 @@ std::filesystem::path databaseFile(const std::filesystem::path& dataFolder, std:
                                    std::string_view suffix) {
     // The database name is a core text (CP1252); the file system names files in UTF-8. The files
     // of a database take the case of its table file as it lies on the disk ("MUSIK.dbf",
-    // "MUSIK1.NTX", "MUSIK.bak"), whatever case the caller wrote the name in.
+    // "MUSIK1.NTX", "MUSIK.bak"), whatever case the caller wrote the name in; a file that is
+    // there already in another case is still found (an older program named them so).
     const std::string utf8 = base::cp1252ToUtf8(name);
     const std::filesystem::path table = platform::resolveCaseBlind(dataFolder, utf8 + ".dbf");
     std::error_code ec;
     if (std::filesystem::exists(table, ec)) {
-        return table.parent_path() / (table.stem().string() + std::string(suffix));
+        return platform::resolveCaseBlind(table.parent_path(), table.stem().string() + std::string(suffix));
     }
     return platform::resolveCaseBlind(dataFolder, utf8 + std::string(suffix));
 }

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -175,6 +176,42 @@ TEST(QtUi, NameFiltersShowEachPatternOnceAndPickersStartAtTheLastImport) {
     EXPECT_EQ(s.ui.startFolder("/tmp"), "/tmp");
     std::filesystem::remove(music);
     EXPECT_EQ(s.ui.startFolder(""), QDir::homePath());
+}
+
+// The save pickers never ask whether to replace the picked file (the commands ask themselves,
+// and "Datei löschen" picks the file to delete with one): an existing file comes straight back.
+// The open picker takes only existing files.
+TEST(QtUi, SavePickersLeaveTheOverwriteQuestionToTheCommands) {
+    test::StartedShell s;
+    const std::filesystem::path existing = s.home.data() / "ROCK.DBF";
+    klango::test::writeFileBytes(existing, "x");
+    ui::FileDialogRequest request;
+    request.title = "MP3-Datenbank l\xF6schen";
+    request.filter = "MP3-Datenbanken (*.DBF)|*.DBF";
+    request.startFolder = s.home.data().string();
+    for (bool save : {true, false}) {
+        SCOPED_TRACE(save ? "save" : "open");
+        bool found = false, confirms = true, saves = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            found = true;
+            confirms = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+            saves = dialog->acceptMode() == QFileDialog::AcceptSave;
+            if (confirms && saves) {
+                dialog->reject();  // accepting would open Qt's own question
+                return;
+            }
+            dialog->selectFile(QString::fromStdString(existing.string()));
+            static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept, which checks the name
+        });
+        const std::string picked = save ? s.ui.saveFile(request) : s.ui.openFile(request);
+        ASSERT_TRUE(found);
+        EXPECT_EQ(saves, save);
+        if (save) EXPECT_FALSE(confirms);
+        EXPECT_EQ(std::filesystem::path(picked).filename(), "ROCK.DBF");
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    }
 }
 
 class TestModel : public ui::DialogModel {

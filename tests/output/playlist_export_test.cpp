@@ -189,6 +189,47 @@ TEST_F(PlaylistExportTest, RefusalsAndWriteFailuresChangeNothing) {
     EXPECT_FALSE(fs::exists(home.root() / "X.M3U"));
 }
 
+// Tracks whose every stored path holds a line break give no playlist: an older file of that name
+// stays as it was, no player starts, no track changes, and the message says why.
+TEST_F(PlaylistExportTest, OnlyBrokenPathsWriteNothing) {
+    struct Case {
+        const char* what;
+        std::vector<const char*> paths;
+        bool single;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"single, LF", {"/m/one\ntwo.mp3"}, true, "Der Pfad dieses Titels enth\xE4lt einen Zeilenumbruch"},
+        {"single, CR", {"/m/one\rtwo.mp3"}, true, "Der Pfad dieses Titels enth\xE4lt einen Zeilenumbruch"},
+        {"export of one", {"/m/a\r\n.mp3"}, false, "Der Pfad dieses Titels enth\xE4lt einen Zeilenumbruch"},
+        {"export of all", {"/m/a\n.mp3", "/m/b\r.mp3"}, false, "Die Pfade aller 2 Titel enthalten einen Zeilenumbruch"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        calls.clear();
+        std::vector<uint32_t> recnos;
+        for (const char* path : c.paths) recnos.push_back(add({"A", "Song", path, true, 5}));
+        const fs::path file = home.root() / (c.single ? "KLANGO.M3U" : "X.M3U");
+        klango::test::writeFileBytes(file, "/m/older.mp3\r\n");
+        table->goTo(recnos.front());
+        const PlaylistResult r = c.single ? exporter().M3UEXSINGLE() : exporter().M3USORT("X", true, true, true, false);
+        EXPECT_FALSE(r.written);
+        EXPECT_FALSE(r.playerStarted);
+        EXPECT_TRUE(calls.empty());
+        EXPECT_EQ(klango::test::readFileBytes(file), "/m/older.mp3\r\n");
+        EXPECT_FALSE(fs::exists(home.root() / (c.single ? "KLANGO.M3U.tmp~" : "X.M3U.tmp~")));
+        ASSERT_FALSE(ui.calls().empty());
+        EXPECT_NE(ui.calls().back().find(c.message), std::string::npos) << ui.calls().back();
+        for (uint32_t recno : recnos) {
+            table->goTo(recno);
+            EXPECT_EQ(table->getN(track::PLAYED), 5);
+            EXPECT_TRUE(table->getD(track::PLAYDATE).isEmpty());
+            EXPECT_TRUE(table->getL(track::TAGGED));
+        }
+    }
+}
+
 // The sort dialog decides the order; titles left on the left stay out, "&Unterbrechen" writes
 // nothing. With one qualifying track there is no dialog.
 TEST_F(PlaylistExportTest, SortDialogOrder) {

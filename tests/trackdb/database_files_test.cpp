@@ -13,6 +13,7 @@
 #include "base/cp1252.h"
 #include "dbf/dbf_table.h"
 #include "dbf/key_expression.h"
+#include "platform/file_removal.h"
 #include "shell/settings_keys.h"
 #include "shell/startup.h"
 #include "test_helpers/test_helpers.h"
@@ -182,6 +183,79 @@ TEST_F(DatabaseFilesTest, DeleteThePickedDatabase) {
     ui.expectYesNo(true, "'MY'");
     EXPECT_TRUE(trackdb::MP3FDELETE(sh));
     EXPECT_EQ(settings.text(shell::keys::kDatabaseFile), "Musik");
+    EXPECT_TRUE(ui.unexpected().empty());
+}
+
+// The backups a structure conversion left go with the database, so that a new database of that
+// name starts empty instead of being made again from them; another database's backup stays.
+TEST_F(DatabaseFilesTest, DeleteTakesTheConversionBackupsAlong) {
+    makeTable("ROCK", {{"X", "Old"}});
+    const std::string table = test::readFileBytes(home.data() / "ROCK.dbf");
+    for (const char* backup : {"ROCK.bak", "rock.1.bak", "ROCK.2.bak", "ROCKY.bak"})
+        test::writeFileBytes(home.data() / backup, table);
+    ui.expectSaveFile(picked("Rock.dbf"));
+    ui.expectYesNo(true);
+    EXPECT_TRUE(trackdb::MP3FDELETE(sh));
+    for (const char* gone : {"ROCK.dbf", "ROCK.bak", "rock.1.bak", "ROCK.2.bak"})
+        EXPECT_FALSE(fs::exists(home.data() / gone)) << gone;
+    EXPECT_TRUE(fs::exists(home.data() / "ROCKY.bak"));
+    ASSERT_TRUE(trackdb::CHECKDATA(*sh.areas, ui, "Rock"));
+    EXPECT_TRUE(records("ROCK").empty());
+    EXPECT_TRUE(ui.unexpected().empty());
+}
+
+// A file that cannot be deleted is named in the message. When it is the table, nothing else goes
+// and the setting that reopens it at start stays; when it is one of its other files, the table is
+// gone, the others go too and the setting is cleared.
+TEST_F(DatabaseFilesTest, DeleteFailuresAreTold) {
+    struct Case {
+        const char* refused;  // the file the remover keeps
+        const char* message;
+        bool tableGone;
+    };
+    const Case cases[] = {
+        {"ROCK.dbf", "Die Datenbank '", false},
+        {"ROCK3.NTX", "ist gel\xF6scht, diese Dateien von ihr aber nicht:", true},
+        {"ROCK.bak", "ist gel\xF6scht, diese Dateien von ihr aber nicht:", true},
+    };
+    struct Restore {
+        ~Restore() { platform::setFileRemover({}); }
+    } restore;
+    const shell::Settings settings = sh.state.settings();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.refused);
+        makeTable("ROCK", {{"X", "Old"}});
+        for (int n = 1; n <= 6; ++n) test::writeFileBytes(home.data() / ("ROCK" + std::to_string(n) + ".NTX"), "i");
+        test::writeFileBytes(home.data() / "ROCK.bak", "b");
+        settings.write(shell::keys::kDatabaseFile, "Rock");
+        const fs::path refused = home.data() / c.refused;
+        platform::setFileRemover([&](const fs::path& file, std::error_code& ec) {
+            if (file == refused) {
+                ec = std::make_error_code(std::errc::permission_denied);
+                return false;
+            }
+            fs::remove(file, ec);
+            return !ec;
+        });
+        ui.expectSaveFile(picked("ROCK.DBF"));
+        ui.expectYesNo(true);
+        EXPECT_TRUE(trackdb::MP3FDELETE(sh));
+        platform::setFileRemover({});
+        ASSERT_FALSE(ui.calls().empty());
+        const std::string& told = ui.calls().back();
+        EXPECT_EQ(told.rfind("warning:", 0), 0u) << told;
+        EXPECT_NE(told.find(c.message), std::string::npos) << told;
+        EXPECT_NE(told.find(base::utf8ToCp1252(refused.string())), std::string::npos) << told;
+        EXPECT_NE(told.find(" (keine Berechtigung)"), std::string::npos) << told;
+        EXPECT_TRUE(fs::exists(refused));
+        EXPECT_EQ(fs::exists(home.data() / "ROCK.dbf"), !c.tableGone);
+        for (const char* other : {"ROCK1.NTX", "ROCK3.NTX", "ROCK6.NTX", "ROCK.bak"}) {
+            if (home.data() / other != refused) EXPECT_EQ(fs::exists(home.data() / other), !c.tableGone) << other;
+        }
+        EXPECT_EQ(settings.text(shell::keys::kDatabaseFile), c.tableGone ? "" : "Rock");
+        for (const auto& e : fs::directory_iterator(home.data()))
+            if (e.path().filename().string().rfind("ROCK", 0) == 0) fs::remove(e.path());
+    }
     EXPECT_TRUE(ui.unexpected().empty());
 }
 
