@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QButtonGroup>
+#include <QLabel>
 #include <QTimer>
 
+#include "gui/artwork.h"
 #include "gui/error_dialog_view.h"
 #include "gui/error_log_review_view.h"
 #include "gui/qt_log_printer.h"
@@ -17,6 +19,8 @@ namespace klango::gui {
 namespace {
 
 using support::ErrorDialogModel;
+
+const std::filesystem::path kResources = KLANGO_RESOURCES;
 
 TEST(SupportViews, ErrorDialogShowsTheModelsButtonsAndAnswers) {
     ErrorDialogModel model("(DOS-Fehler 2) DBFNTX/1001  Open error: Rock & Pop.dbf",
@@ -57,9 +61,14 @@ TEST(SupportViews, TheHandlerShowsItsDialogThroughQtUiAndTakesTheAnswer) {
 }
 
 TEST(SupportViews, ReviewDialogChoosesAndGoesOn) {
+    Artwork::setFolder(kResources / "art");
     support::ErrorLogReviewModel model;
     int helpShown = 0;
     ErrorLogReviewView view(model, [&] { ++helpShown; });
+    // The picture "StopMax" beside the texts.
+    int pictures = 0;
+    for (const QLabel* label : view.findChildren<QLabel*>()) pictures += label->pixmap().isNull() ? 0 : 1;
+    EXPECT_EQ(pictures, 1);
     ASSERT_EQ(view.choices().size(), 3u);
     EXPECT_TRUE(view.choices()[0]->isChecked());
     EXPECT_TRUE(view.nextButton()->isDefault());
