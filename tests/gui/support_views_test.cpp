@@ -1,15 +1,19 @@
 // The views of the support subsystem: the error dialog and the review dialog bound to their
-// models, and the error log printed through QPrinter to a PDF that is read back.
+// models, the error log printed through QPrinter to a PDF that is read back, and the display's
+// colour depth in the facts the desktop program collects for the error handler.
 #include <gtest/gtest.h>
 
 #include <QButtonGroup>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QTimer>
 
 #include "gui/artwork.h"
 #include "gui/error_dialog_view.h"
 #include "gui/error_log_review_view.h"
 #include "gui/qt_log_printer.h"
+#include "gui/system_info_source.h"
 #include "qt_support.h"
 #include "support/error_dialog_model.h"
 #include "support/error_log_review.h"
@@ -78,6 +82,13 @@ TEST(SupportViews, ReviewDialogChoosesAndGoesOn) {
     EXPECT_EQ(model.choice, support::ErrorLogReviewModel::Print);
     view.nextButton()->click();
     EXPECT_TRUE(model.goOn());
+}
+
+TEST(SupportViews, TheCollectedFactsTellTheDisplaysColours) {
+    const auto systemInfo = systemInfoSource();
+    const int depth = QGuiApplication::primaryScreen()->depth();
+    ASSERT_GT(depth, 0);
+    EXPECT_EQ(systemInfo().GetColors(), 1LL << depth);
 }
 
 TEST(SupportViews, PrintsTheLogToPdfInThreePages) {
