@@ -15,9 +15,26 @@ endforeach()
 if(KLANGO_DESKTOP_FILE)
   file(READ "${KLANGO_DESKTOP_FILE}" desktop)
   # The launcher starts the program by its full path: a per-user bin folder is often not in the
-  # PATH of the desktop session.
-  string(REPLACE "Exec=klango" "Exec=${CMAKE_INSTALL_PREFIX}/bin/klango" desktop "${desktop}")
-  string(REPLACE "TryExec=klango" "TryExec=${CMAKE_INSTALL_PREFIX}/bin/klango" desktop "${desktop}")
+  # PATH of the desktop session. TryExec takes the path as a plain string value; Exec takes it as
+  # one quoted argument: in double quotes, with '"', '`', '$' and '\' escaped by a '\', and '%'
+  # doubled (no field code). The string escapes of the file's values come on top of both: each '\'
+  # is written twice, a line break, tab or carriage return as \n, \t, \r.
+  set(program "${CMAKE_INSTALL_PREFIX}/bin/klango")
+  set(argument "${program}")
+  string(REPLACE "\\" "\\\\" argument "${argument}")
+  foreach(reserved "\"" "`" "$")
+    string(REPLACE "${reserved}" "\\${reserved}" argument "${argument}")
+  endforeach()
+  string(REPLACE "%" "%%" argument "${argument}")
+  set(argument "\"${argument}\"")
+  foreach(value argument program)
+    string(REPLACE "\\" "\\\\" ${value} "${${value}}")
+    string(REPLACE "\n" "\\n" ${value} "${${value}}")
+    string(REPLACE "\t" "\\t" ${value} "${${value}}")
+    string(REPLACE "\r" "\\r" ${value} "${${value}}")
+  endforeach()
+  string(REPLACE "\nExec=klango\n" "\nExec=${argument}\n" desktop "${desktop}")
+  string(REPLACE "\nTryExec=klango\n" "\nTryExec=${program}\n" desktop "${desktop}")
   message(STATUS "Installing: ${prefix}/share/applications/klango.desktop")
   file(WRITE "${prefix}/share/applications/klango.desktop" "${desktop}")
 endif()

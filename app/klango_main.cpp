@@ -47,6 +47,7 @@
 #include "gui/qt_ui.h"
 #include "gui/setup_dialog_view.h"
 #include "gui/setup_search_intro_view.h"
+#include "gui/system_info_source.h"
 #include "gui/update_dialog_view.h"
 #include "settings/database_update.h"
 #include "settings/setup.h"
@@ -101,9 +102,10 @@ int main(int argc, char** argv) {
 
     // ERRORSYS: every run-time error reaches the one handler from here on.
     bool eventLoopRunning = false;
+    const auto systemInfo = gui::systemInfoSource();
     support::ErrorSys errorSys(ui, {errorLog,
-                                    [&sh] {
-                                        return support::gatherErrorLogFacts(sh.state.CRELEASE, support::TSystemInfo(),
+                                    [&sh, &systemInfo] {
+                                        return support::gatherErrorLogFacts(sh.state.CRELEASE, systemInfo(),
                                                                             sh.areas.get(), windowTitles());
                                     },
                                     [&eventLoopRunning] { return eventLoopRunning; },

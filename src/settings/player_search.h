@@ -1,7 +1,8 @@
 // The player search behind "Su&chen" of the settings dialog: first the players a Linux user has
 // in the PATH, then the files "winamp.exe" and "studio.exe" (any case) in the folders of the
 // mounted file systems (MAKETREE, MAKETREE2, MAKETREE4). Synchronous and free of Ui; the settings
-// dialog runs it on a worker thread (player_search_run.h) and stops it through the shared flag.
+// dialog model runs it on a worker thread (SetupDialogModel::IMPDRIVES) and stops it through the
+// shared flag.
 #pragma once
 
 #include <atomic>

@@ -60,10 +60,14 @@ std::string SearchIntroModel::hint() {
     return "Klicken Sie nach dem Start auf 'Unterbrechen', um die automatische Suche abzubrechen.";
 }
 
-std::string playlistFolderFor(const std::string& programPath, const std::string& programFolder) {
+std::string playlistFolderFor(const std::string& programPath, const std::string& programFolder,
+                              bool withSeparator) {
     if (programPath.empty()) return {};
-    const std::string folder = folderOf(programPath, false);
-    return folderWritable(folder) ? folder : programFolder;
+    if (folderWritable(folderOf(programPath, false))) return folderOf(programPath, withSeparator);
+    if (!withSeparator || programFolder.empty() || programFolder.back() == '/' ||
+        programFolder.back() == '\\')
+        return programFolder;
+    return programFolder + '/';
 }
 
 SetupDialogModel::SetupDialogModel(shell::AppState& state, ui::Ui& ui, PlayerSearchPlaces places)
@@ -162,7 +166,7 @@ void SetupDialogModel::choosePl2Path() {
         m_ui.RXGETFILE("Player 2 | *.exe|Alle Dateien|*", "Player-2 Programmpfad", 1, start, false, cur);
     if (acceptPath(path)) {
         m_values.pl2Path = path;
-        m_values.pl2PList = folderOf(path, true);
+        m_values.pl2PList = playlistFolderFor(path, m_state.CPRGPATH, true);
     }
     changed();
 }

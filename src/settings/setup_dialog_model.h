@@ -159,8 +159,10 @@ class SetupDialogModel : public ui::DialogModel {
     std::atomic<bool> m_break{false};  // LBREAK
 };
 
-// The playlist folder of a program path: its folder without the trailing separator when a file can
-// be written there, else programFolder (the player's folder is often the system's).
-std::string playlistFolderFor(const std::string& programPath, const std::string& programFolder);
+// The playlist folder of a player's program path: its folder when a file can be written there, else
+// programFolder (a player's folder is often the system's). Empty for an empty path. withSeparator:
+// the folder ends in its separator, as player 2's is kept; else it has none, as WinAmp's.
+std::string playlistFolderFor(const std::string& programPath, const std::string& programFolder,
+                              bool withSeparator = false);
 
 }  // namespace klango::settings

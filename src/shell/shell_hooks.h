@@ -16,7 +16,8 @@ namespace klango::shell {
 struct ShellHooks {
     // Start-up and the main window's handlers.
     std::function<void()> PRINTERR;          // offer an error log left by an earlier run
-    std::function<bool()> SETUP;             // the settings dialog; true when saved
+    std::function<bool()> SETUP;             // the settings dialog; true when saved with another
+                                             // font size (the table window is rebuilt)
     std::function<void()> CHKUPDATE;         // a pending structure update of the databases
     std::function<bool(bool ask)> MP3TABLE;  // open a database (ask: choose it in a dialog)
     std::function<void()> MP3DLGCLOSE;       // close the table panel (DMP3 stays open)

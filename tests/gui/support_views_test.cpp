@@ -1,13 +1,19 @@
 // The views of the support subsystem: the error dialog and the review dialog bound to their
-// models, and the error log printed through QPrinter to a PDF that is read back.
+// models, the error log printed through QPrinter to a PDF that is read back, and the display's
+// colour depth in the facts the desktop program collects for the error handler.
 #include <gtest/gtest.h>
 
 #include <QButtonGroup>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
 #include <QTimer>
 
+#include "gui/artwork.h"
 #include "gui/error_dialog_view.h"
 #include "gui/error_log_review_view.h"
 #include "gui/qt_log_printer.h"
+#include "gui/system_info_source.h"
 #include "qt_support.h"
 #include "support/error_dialog_model.h"
 #include "support/error_log_review.h"
@@ -17,6 +23,8 @@ namespace klango::gui {
 namespace {
 
 using support::ErrorDialogModel;
+
+const std::filesystem::path kResources = KLANGO_RESOURCES;
 
 TEST(SupportViews, ErrorDialogShowsTheModelsButtonsAndAnswers) {
     ErrorDialogModel model("(DOS-Fehler 2) DBFNTX/1001  Open error: Rock & Pop.dbf",
@@ -57,9 +65,14 @@ TEST(SupportViews, TheHandlerShowsItsDialogThroughQtUiAndTakesTheAnswer) {
 }
 
 TEST(SupportViews, ReviewDialogChoosesAndGoesOn) {
+    Artwork::setFolder(kResources / "art");
     support::ErrorLogReviewModel model;
     int helpShown = 0;
     ErrorLogReviewView view(model, [&] { ++helpShown; });
+    // The picture "StopMax" beside the texts.
+    int pictures = 0;
+    for (const QLabel* label : view.findChildren<QLabel*>()) pictures += label->pixmap().isNull() ? 0 : 1;
+    EXPECT_EQ(pictures, 1);
     ASSERT_EQ(view.choices().size(), 3u);
     EXPECT_TRUE(view.choices()[0]->isChecked());
     EXPECT_TRUE(view.nextButton()->isDefault());
@@ -69,6 +82,13 @@ TEST(SupportViews, ReviewDialogChoosesAndGoesOn) {
     EXPECT_EQ(model.choice, support::ErrorLogReviewModel::Print);
     view.nextButton()->click();
     EXPECT_TRUE(model.goOn());
+}
+
+TEST(SupportViews, TheCollectedFactsTellTheDisplaysColours) {
+    const auto systemInfo = systemInfoSource();
+    const int depth = QGuiApplication::primaryScreen()->depth();
+    ASSERT_GT(depth, 0);
+    EXPECT_EQ(systemInfo().GetColors(), 1LL << depth);
 }
 
 TEST(SupportViews, PrintsTheLogToPdfInThreePages) {

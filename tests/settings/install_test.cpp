@@ -1,6 +1,7 @@
 // The installation into a temporary prefix: the program folder, the links, the launcher that
 // desktop-file-validate accepts, the icon, and the update marker of an install over databases,
-// which the installed klango-cli then runs from its own program folder.
+// which the installed klango-cli then runs from its own program folder. The prefix holds a blank
+// and the characters the launcher's Exec line must escape.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,7 +13,7 @@ using namespace klango;
 
 TEST(Install, IntoAPrefixAndOverDatabases) {
     test::TempHome home;
-    const fs::path prefix = home.root() / "prefix";
+    const fs::path prefix = home.root() / "Programme von \"Ich\" $HOME `x` 100%";
     const std::string install = "cmake --install " + test::shellQuote(KLANGO_BINARY_DIR) + " --prefix " +
                                 test::shellQuote(prefix.string());
     auto r = test::runCommand(install);
@@ -32,8 +33,16 @@ TEST(Install, IntoAPrefixAndOverDatabases) {
         const fs::path desktop = prefix / "share/applications/klango.desktop";
         auto v = test::runCommand("desktop-file-validate " + test::shellQuote(desktop.string()));
         EXPECT_EQ(v.exitCode, 0) << v.output;
-        EXPECT_NE(test::readFileBytes(desktop).find("Exec=" + (prefix / "bin" / "klango").string() + "\n"),
-                  std::string::npos);
+        // One quoted argument: '"', '`' and '$' escaped by a backslash, which the string escapes of
+        // the file double; '%' doubled. TryExec is a plain string.
+        const std::string root = home.root().string();
+        const std::string text = test::readFileBytes(desktop);
+        EXPECT_NE(text.find("\nExec=\"" + root +
+                            "/Programme von \\\\\"Ich\\\\\" \\\\$HOME \\\\`x\\\\` 100%%/bin/klango\"\n"),
+                  std::string::npos)
+            << text;
+        EXPECT_NE(text.find("\nTryExec=" + (prefix / "bin" / "klango").string() + "\n"), std::string::npos)
+            << text;
     }
 
     // The installed command-line tool runs through its link, in its own program folder.

@@ -87,8 +87,8 @@ TEST_F(SetupTest, LinkedBoxesAndEnableRules) {
     // "&Speichern" follows the path of the player in use.
     ui.expectOpenFile("/opt/player2/pl.exe");
     m.choosePl2Path();
-    EXPECT_EQ(m.values().pl2PList, "/opt/player2/");
-    EXPECT_FALSE(m.enabled(SetupControl::Save));  // WinAmp is in use and has no path
+    EXPECT_EQ(m.values().pl2PList, state.CPRGPATH + "/");  // no such folder to write the playlist to
+    EXPECT_FALSE(m.enabled(SetupControl::Save));           // WinAmp is in use and has no path
     m.setPl2UseIt(true);
     EXPECT_TRUE(m.enabled(SetupControl::Save));
     // A cancelled picker keeps the path; a path with a line break is refused with a message.
@@ -117,7 +117,7 @@ TEST_F(SetupTest, SavingWritesEveryKeyInOrderAndTheUsedPlayer) {
         ui.expectOpenFile(player.string());
         m.chooseAmpPath();
         m.setAmpAddPl(false);
-        ui.expectOpenFile("D:\\Tools\\pl.exe");  // a Windows path: the playlist folder keeps its "\"
+        ui.expectOpenFile("D:\\Tools\\pl.exe");
         m.choosePl2Path();
         m.setMarkDate(false);
         m.setShowTrak(false);
@@ -147,7 +147,7 @@ TEST_F(SetupTest, SavingWritesEveryKeyInOrderAndTheUsedPlayer) {
                                                "AmpAddPl=0",
                                                "AmpUseIt=1",
                                                "Pl2Path=D:\\Tools\\pl.exe",
-                                               "Pl2PList=D:\\Tools\\",
+                                               "Pl2PList=" + state.CPRGPATH + "/",
                                                "Pl2AddPl=0",
                                                "Pl2UseIt=0",
                                                "[Player]",
@@ -174,10 +174,52 @@ TEST_F(SetupTest, SavingWritesEveryKeyInOrderAndTheUsedPlayer) {
     auto has = [&](const std::string& l) { return std::find(after.begin(), after.end(), l) != after.end(); };
     EXPECT_TRUE(has("AmpPList=" + state.CPRGPATH));
     EXPECT_TRUE(has("PlayPath=D:\\Tools\\pl.exe"));
-    EXPECT_TRUE(has("PlayList=D:\\Tools\\"));
+    EXPECT_TRUE(has("PlayList=" + state.CPRGPATH + "/"));
     EXPECT_TRUE(has("AddPList=1"));
     EXPECT_EQ(state.CS_AMPPATH, "D:\\Tools\\pl.exe");
     EXPECT_TRUE(ui.unexpected().empty()) << ui.unexpected().front();
+}
+
+// Either player's playlist folder is taken from its program only where a playlist can be written;
+// else the program folder holds the playlists. Player 2's keeps its trailing separator.
+TEST_F(SetupTest, PlaylistFolderOfEitherPlayerIsOneThatCanBeWritten) {
+    const fs::path own = home.root() / "Player";
+    fs::create_directories(own);
+    const std::string prg = state.CPRGPATH;
+    struct Row {
+        std::string program;
+        bool player2;
+        std::string list;
+    };
+    const std::vector<Row> rows = {
+        {(own / "winamp.exe").string(), false, own.string()},
+        {(own / "pl").string(), true, own.string() + "/"},
+        {"/proc/winamp.exe", false, prg},  // a folder no file can be made in
+        {"/proc/pl", true, prg + "/"},
+        {"C:\\Programme\\Winamp\\winamp.exe", false, prg},  // a folder not on this system
+        {"D:\\Tools\\pl.exe", true, prg + "/"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.program);
+        SetupDialogModel m(state, ui, nowhere());
+        ui.expectOpenFile(row.program);
+        if (row.player2) {
+            m.choosePl2Path();
+            EXPECT_EQ(m.values().pl2PList, row.list);
+            m.setPl2UseIt(true);
+        } else {
+            m.chooseAmpPath();
+            m.setAmpUseIt(true);
+        }
+        ASSERT_TRUE(m.save());
+        const auto saved = lines(ini());
+        auto has = [&](const std::string& l) {
+            return std::find(saved.begin(), saved.end(), l) != saved.end();
+        };
+        EXPECT_TRUE(has((row.player2 ? "Pl2PList=" : "AmpPList=") + row.list));
+        EXPECT_TRUE(has("PlayList=" + row.list));
+    }
+    EXPECT_TRUE(ui.unexpected().empty());
 }
 
 TEST_F(SetupTest, EndAndRefusedSavesLeaveFileAndRunUntouched) {
