@@ -99,7 +99,9 @@ int cmdSearch(const Context& ctx, const std::vector<std::string>& args) {
     if (result.hits == 0) return 1;
     cli.shell.areas->closeAll();
     dbf::DbfTable* hits = cli.open(ctx, query::Search::kResultName);
-    return hits ? printView(*hits) : 1;
+    const int printed = hits ? printView(*hits) : 1;
+    // The hits of the others are printed, but a database passed over is no success.
+    return result.skipped.empty() ? printed : 1;
 }
 
 // A mark or hit-parade option as the dialog lists it.

@@ -45,6 +45,15 @@ TEST(QueryCli, SearchFilterAndStatsEndToEnd) {
     EXPECT_TRUE(has(r.output, "Die Suche war erfolglos.")) << r.output;
     EXPECT_FALSE(fs::exists(home.data() / "MP3SUCH.dbf"));
 
+    // A damaged database is named and passed over; the hits of the others are printed, and the
+    // exit code says that not everything was searched.
+    test::writeFileBytes(home.data() / "Kaputt.dbf", "keine Tabelle");
+    r = cli(home, "search --all --artist beatles");
+    EXPECT_EQ(r.exitCode, 1) << r.output;
+    EXPECT_TRUE(has(r.output, "nicht durchsucht: Kaputt.dbf") && has(r.output, "Yesterday")) << r.output;
+    fs::remove(home.data() / "Kaputt.dbf");
+    fs::remove(home.data() / "MP3SUCH.dbf");
+
     r = cli(home, "filter Rock --genre Rock --genre Punk --year 1965");
     EXPECT_EQ(r.exitCode, 0) << r.output;
     EXPECT_TRUE(has(r.output, "Yesterday") && !has(r.output, "Lasse redn")) << r.output;
