@@ -99,7 +99,9 @@ int cmdSearch(const Context& ctx, const std::vector<std::string>& args) {
     if (result.hits == 0) return 1;
     cli.shell.areas->closeAll();
     dbf::DbfTable* hits = cli.open(ctx, query::Search::kResultName);
-    return hits ? printView(*hits) : 1;
+    const int printed = hits ? printView(*hits) : 1;
+    // The hits of the others are printed, but a database passed over is no success.
+    return result.skipped.empty() ? printed : 1;
 }
 
 // A mark or hit-parade option as the dialog lists it.
@@ -180,7 +182,7 @@ int cmdStats(const Context& ctx, const std::vector<std::string>& args) {
     }
     auto rows = cli.queries.stats.STATINALL();
     if (!rows) return 1;
-    query::AllStatsDialogModel model(std::move(*rows));
+    query::AllStatsDialogModel model(cli.queries.stats.inNameOrder(std::move(*rows)));
     out(model.title());
     std::string line;
     for (const char* heading : query::AllStatsDialogModel::kHeadings) line += std::string(heading) + "|";
@@ -210,7 +212,8 @@ KLANGO_CLI_COMMAND({"filter",
                     41, cmdFilter});
 KLANGO_CLI_COMMAND({"stats",
                     "  stats NAME | stats --all      Statistik der Datenbank NAME oder aller Datenbanken\n"
-                    "                                (--all schreibt Statist.dbf)\n",
+                    "                                (--all schreibt Statist.dbf und seinen Namensindex\n"
+                    "                                MP3TEMP.NTX, in dessen Folge es die Zeilen zeigt)\n",
                     42, cmdStats});
 
 }  // namespace klango::cli

@@ -107,9 +107,17 @@ Search::AllResult Search::SUCHINALL(const SearchCriteria& criteria, SearchDialog
     dbf::DbfTable* out = nullptr;
     if (areas->create(resultFile, trackdb::trackStructure())) out = areas->use(resultFile, kResultAlias);
     if (!out) {
+        // Nothing was searched (the error handler has had the failure). The database open before
+        // comes back (the result database, closed above, as it was), and the user hears what
+        // became of the search.
         result.failed = true;
         ui.setWaitCursor(false);
         ui.showMessage({});
+        ui.warning("Suchmaschine", std::string(kNoResultFile));
+        if (previousWasResult) {
+            s.CFILE = previous;
+            if (m_shell.hooks.MP3TABLE) m_shell.hooks.MP3TABLE(false);
+        }
         return result;
     }
     const std::vector<fs::path> files = databaseFiles(s.dataFolder());
@@ -127,8 +135,11 @@ Search::AllResult Search::SUCHINALL(const SearchCriteria& criteria, SearchDialog
         dbf::DbfTable* source = open && sameFile(open->path(), files[size_t(i)]) ? open : nullptr;
         if (!source) source = areas->useFile(files[size_t(i)], kSourceAlias);
         if (!source) {
-            result.failed = true;
-            break;
+            // A damaged or refused table is passed over (a damaged one was told to the error
+            // handler, a refused open is not) and named afterwards; the other databases are
+            // searched all the same.
+            result.skipped.push_back(base::utf8ToCp1252(files[size_t(i)].filename().string()));
+            continue;
         }
         const SearchCondition condition(criteria, source->structure());
         // A large file lets the window through now and then, so that "&Abbrechen" stops the search
@@ -150,6 +161,11 @@ Search::AllResult Search::SUCHINALL(const SearchCriteria& criteria, SearchDialog
     {
         const SearchCondition condition(criteria, trackdb::trackStructure());
         setCriteria(criteria, condition);
+    }
+    if (!result.skipped.empty()) {
+        std::string names;
+        for (const std::string& name : result.skipped) names += (names.empty() ? "" : ", ") + name;
+        ui.warning("Suchmaschine", std::string(kNotSearched) + names);
     }
     if (result.stopped) ui.info("Suchmaschine", "Die Suche wurde abgebrochen !");
     if (result.hits > 0) {

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "query/search_condition.h"
 
@@ -21,6 +23,11 @@ class Search {
 public:
     static constexpr const char* kResultName = "MP3SUCH";
     static constexpr const char* kSearchIndex = "MP3TEMP.NTX";
+    static constexpr const char* kNoResultFile =
+        "Die Suchdatei MP3SUCH.DBF kann nicht angelegt werden, die Suche findet nicht statt.";
+    // Followed by the file names, separated by ", ".
+    static constexpr const char* kNotSearched =
+        "Diese Datenbanken lassen sich nicht \xF6" "ffnen und wurden nicht durchsucht: ";
 
     Search(shell::Shell& shell, QueryView& view) : m_shell(shell), m_view(view) {}
 
@@ -33,11 +40,14 @@ public:
     struct AllResult {
         uint32_t hits = 0;
         bool stopped = false;
-        bool failed = false;  // a table file could not be opened (the error handler was told)
+        bool failed = false;  // the result database could not be made: nothing was searched
+        std::vector<std::string> skipped;  // table files that could not be opened, passed over
     };
     // Searches every table file of the data folder, in name order, into "MP3SUCH"; progress and
-    // the stop request go through dialog when given. With hits the result is opened in the table
-    // window (through the MP3TABLE hook); without, the database open before stays open as it was.
+    // the stop request go through dialog when given. A table file that cannot be opened is passed
+    // over and named in a warning. With hits the result is opened in the table window (through
+    // the MP3TABLE hook); without, or when the result database cannot be made, the database open
+    // before is open again as it was.
     AllResult SUCHINALL(const SearchCriteria& criteria, SearchDialogModel* dialog = nullptr);
 
 private:

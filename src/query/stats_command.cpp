@@ -1,9 +1,12 @@
 #include "query/stats_command.h"
 
+#include <map>
 #include <system_error>
 
 #include "base/call_stack.h"
 #include "dbf/dbf_table.h"
+#include "dbf/key_expression.h"
+#include "dbf/order.h"
 #include "dbf/work_areas.h"
 #include "query/database_files.h"
 #include "query/stats_dialog_model.h"
@@ -18,6 +21,7 @@ namespace klango::query {
 namespace {
 
 constexpr const char* kCheckAlias = "DCHK";
+constexpr const char* kStatAlias = "DSTAT";
 
 bool sameFile(const fs::path& a, const fs::path& b) {
     std::error_code ec;
@@ -93,8 +97,42 @@ std::optional<std::vector<DatabaseStats>> StatsCommand::STATINALL(StatsDialogMod
 
 void StatsCommand::MP3ALLSTATS(std::vector<DatabaseStats> rows) {
     KLANGO_ROUTINE("MP3ALLSTATS");
-    AllStatsDialogModel model(std::move(rows));
+    AllStatsDialogModel model(inNameOrder(std::move(rows)));
     m_shell.ui->runDialog(model);
+}
+
+std::vector<DatabaseStats> StatsCommand::inNameOrder(std::vector<DatabaseStats> rows) {
+    KLANGO_ROUTINE("MP3ALLSTATS");
+    dbf::WorkAreas* areas = m_shell.areas.get();
+    if (!areas) return rows;
+    const shell::AppState& s = m_shell.state;
+    const std::string selected = areas->selectedAlias();
+    dbf::DbfTable* t = areas->useFile(s.programFile(kTableFile), kStatAlias);
+    std::vector<DatabaseStats> shown;
+    if (t && t->lastRec() == rows.size()) {
+        dbf::OrderOptions options;
+        options.name = kIndexTag;
+        options.unique = true;
+        const dbf::Order* order =
+            t->createOrder(s.programFile(kIndexFile), dbf::compileKey(t->structure(), "FILENAME"), options);
+        if (order) {
+            const int field = t->fieldPos("FILENAME");
+            // The records of each name in record order: the first one is the order's entry, the
+            // others wait behind it.
+            std::map<std::string, std::vector<uint32_t>, std::less<>> byName;
+            for (uint32_t r = 1; r <= t->lastRec(); ++r) byName[std::string(t->view(r).raw(field))].push_back(r);
+            shown.reserve(rows.size());
+            for (size_t i = 0; i < order->size(); ++i) {
+                const auto same = byName.find(t->view(order->recnoAt(i)).raw(field));
+                if (same == byName.end()) continue;
+                for (uint32_t r : same->second) shown.push_back(rows[r - 1]);
+            }
+        }
+    }
+    if (t) areas->close(kStatAlias);
+    if (!selected.empty()) areas->select(selected);
+    if (shown.size() != rows.size()) return rows;
+    return shown;
 }
 
 }  // namespace klango::query

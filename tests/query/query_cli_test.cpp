@@ -45,6 +45,15 @@ TEST(QueryCli, SearchFilterAndStatsEndToEnd) {
     EXPECT_TRUE(has(r.output, "Die Suche war erfolglos.")) << r.output;
     EXPECT_FALSE(fs::exists(home.data() / "MP3SUCH.dbf"));
 
+    // A damaged database is named and passed over; the hits of the others are printed, and the
+    // exit code says that not everything was searched.
+    test::writeFileBytes(home.data() / "Kaputt.dbf", "keine Tabelle");
+    r = cli(home, "search --all --artist beatles");
+    EXPECT_EQ(r.exitCode, 1) << r.output;
+    EXPECT_TRUE(has(r.output, "nicht durchsucht: Kaputt.dbf") && has(r.output, "Yesterday")) << r.output;
+    fs::remove(home.data() / "Kaputt.dbf");
+    fs::remove(home.data() / "MP3SUCH.dbf");
+
     r = cli(home, "filter Rock --genre Rock --genre Punk --year 1965");
     EXPECT_EQ(r.exitCode, 0) << r.output;
     EXPECT_TRUE(has(r.output, "Yesterday") && !has(r.output, "Lasse redn")) << r.output;
@@ -59,11 +68,17 @@ TEST(QueryCli, SearchFilterAndStatsEndToEnd) {
     EXPECT_TRUE(has(r.output, "gespielte Titel: 1 = 50,00 %\n")) << r.output;
     EXPECT_TRUE(has(r.output, "Kapazität: 0,00 MBytes\n")) << r.output;
 
+    // The rows come in the order of the name index: "A_x" before "Abba", which the file listing
+    // gives the other way round.
+    test::writeTracks(home.data() / "a_x.dbf", {{.group = "X", .title = "x"}});
     r = cli(home, "stats --all");
     EXPECT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_LT(r.output.find(" A_x|"), r.output.find(" Abba|")) << r.output;
     EXPECT_LT(r.output.find(" Abba|"), r.output.find(" Rock|")) << r.output;
-    EXPECT_TRUE(has(r.output, "gesamte Laufzeit: 0.00:09:10 (tt.hh:mm:ss)   in: 3 Titel   mit: 0,00 MB")) << r.output;
+    EXPECT_TRUE(has(r.output, "gesamte Laufzeit: 0.00:09:10 (tt.hh:mm:ss)   in: 4 Titel   mit: 0,00 MB")) << r.output;
     EXPECT_TRUE(fs::exists(home.root() / "Statist.dbf"));
+    EXPECT_TRUE(fs::exists(home.root() / "MP3TEMP.NTX"));
+    fs::remove(home.data() / "a_x.dbf");
 
     // Bad input: a clear message, nothing written.
     const std::pair<const char*, const char*> bad[] = {

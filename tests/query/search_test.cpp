@@ -5,6 +5,9 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/binary_file.h"
+#include "query/database_files.h"
+#include "query/search.h"
 #include "query/search_condition.h"
 #include "query/search_dialog_model.h"
 #include "query_fixture.h"
@@ -46,6 +49,22 @@ SearchCriteria terms(std::string group, std::string album, std::string title, bo
     c.andOr1 = or1 ? query::kOr : query::kAnd;
     c.andOr2 = or2 ? query::kOr : query::kAnd;
     return c;
+}
+
+// The messages the search gave, in order ("warning: ..." and "info: ...").
+V messages(const ui::ScriptedUi& ui) {
+    V out;
+    for (const std::string& call : ui.calls()) {
+        if (call.rfind("warning: ", 0) == 0 || call.rfind("info: ", 0) == 0) out.push_back(call);
+    }
+    return out;
+}
+
+// The titles of an open table in record order.
+V titlesOf(const dbf::DbfTable& t) {
+    V titles;
+    for (uint32_t r = 1; r <= t.lastRec(); ++r) titles.emplace_back(base::trimRight(t.view(r).raw(trackdb::track::TITLE)));
+    return titles;
 }
 
 SearchCriteria words(std::string text) {
@@ -256,4 +275,131 @@ TEST(Search, AStopTakesEffectInsideALargeFile) {
     });
     f.ui.runDialog(dialog);
     EXPECT_EQ(f.ui.calls().front(), "dialog: Suchmaschine");
+}
+
+// The result database cannot be made (another program holds "MP3SUCH.DBF"): nothing is searched,
+// a warning says so, and the database open before is open and shown again, the result database
+// itself with its old records, another one with its view.
+TEST(Search, AResultFileThatCannotBeMadeBringsBackTheDatabaseOpenBefore) {
+    struct Case {
+        const char* what;
+        std::string open;  // the database open when the search starts
+        V shown;           // what the table window shows afterwards
+    };
+    const Case cases[] = {
+        {"the result database was open", "MP3SUCH", {"old"}},
+        {"another database was open", "Rock", {"rock-z"}},
+    };
+    for (const Case& c : cases) {
+        test::QueryFixture f;
+        test::writeTracks(f.dbf("MP3SUCH"), {{.group = "Beatles", .title = "old"}});
+        test::writeTracks(f.dbf("Rock"), {{.group = "Beatles", .title = "rock-b", .genre = "Rock"},
+                                          {.group = "Zappa", .title = "rock-z", .genre = "Jazz"}});
+        ASSERT_TRUE(f.open(c.open)) << c.what;
+        if (c.open == "Rock") ASSERT_EQ(f.queries.filter.FILTERNOW({V{"Jazz"}}), 1u) << c.what;
+        // The lock is taken as soon as the search lets go of the file and given back when the
+        // table window opens it again.
+        std::unique_ptr<platform::BinaryFile> lock;
+        auto takeLock = [&] {
+            int os = 0;
+            lock = platform::BinaryFile::open(f.dbf("MP3SUCH"), os);
+            ASSERT_TRUE(lock) << c.what;
+        };
+        if (c.open == "Rock") takeLock();
+        const auto close = f.shell.hooks.MP3DLGCLOSE;
+        f.shell.hooks.MP3DLGCLOSE = [&] {
+            close();
+            f.shell.areas->close("DMP3");
+            takeLock();
+        };
+        const auto reopen = f.shell.hooks.MP3TABLE;
+        f.shell.hooks.MP3TABLE = [&](bool fromMenu) {
+            lock.reset();
+            return reopen(fromMenu);
+        };
+        SearchCriteria criteria = terms("beatles", "", "");
+        criteria.inAll = true;
+        const auto result = f.queries.search.SUCHINALL(criteria);
+        EXPECT_TRUE(result.failed) << c.what;
+        EXPECT_EQ(messages(f.ui), (V{std::string("warning: Suchmaschine | ") + query::Search::kNoResultFile})) << c.what;
+        ASSERT_TRUE(f.table()) << c.what;
+        EXPECT_TRUE(f.window.panelShown()) << c.what;
+        EXPECT_TRUE(query::sameDatabase(f.shell.state.CFILE, c.open)) << f.shell.state.CFILE << " " << c.what;
+        EXPECT_EQ(fs::path(f.table()->path()).filename(), c.open + ".dbf") << c.what;
+        EXPECT_EQ(f.shown(), c.shown) << c.what;
+        EXPECT_EQ(f.shell.state.LTAB_FILT, c.open == "Rock") << c.what;
+        lock.reset();
+        if (c.open != "MP3SUCH") {
+            auto old = dbf::DbfTable::open(f.dbf("MP3SUCH"));
+            ASSERT_TRUE(old) << c.what;
+            EXPECT_EQ(titlesOf(*old), (V{"old"})) << c.what;
+        }
+        ASSERT_EQ(f.errors.size(), 1u) << c.what;
+        EXPECT_EQ(f.errors[0].genCode, base::kErrCreate) << c.what;
+    }
+}
+
+// A table file that cannot be opened (damaged, or held by another program) is passed over and
+// named; the others are searched all the same, and the outcome speaks of the whole search. A
+// stop by the user stays a stop.
+TEST(Search, ADatabaseThatCannotBeOpenedIsPassedOver) {
+    struct Case {
+        const char* what;
+        std::string artist;
+        bool locked;      // Gesperrt.dbf held by another program
+        int stopAtEvent;  // 0: never; the files come in the order abba, Gesperrt, Kaputt, MP3SUCH, ...
+        V hits;           // titles in MP3SUCH; empty: the database open before is open again
+        V messages;
+        int errors;       // told to the error handler
+    };
+    const std::string skippedDamaged = std::string("warning: Suchmaschine | ") + query::Search::kNotSearched + "Kaputt.dbf";
+    const std::string skippedBoth =
+        std::string("warning: Suchmaschine | ") + query::Search::kNotSearched + "Gesperrt.dbf, Kaputt.dbf";
+    const Case cases[] = {
+        {"hits before and after the damaged file", "beatles", false, 0, {"abba-b", "gesperrt-b", "zeta-b"},
+         {skippedDamaged}, 1},
+        {"nothing found anywhere", "mozart", false, 0, {}, {skippedDamaged, "warning: Suchmaschine | Die Suche war erfolglos."}, 1},
+        {"damaged and held", "beatles", true, 0, {"abba-b", "zeta-b"}, {skippedBoth}, 1},
+        {"stopped after the damaged file", "beatles", false, 4, {"abba-b", "gesperrt-b"},
+         {skippedDamaged, "info: Suchmaschine | Die Suche wurde abgebrochen !"}, 1},
+    };
+    for (const Case& c : cases) {
+        test::QueryFixture f;
+        test::writeTracks(f.dbf("abba"), {{.group = "Beatles", .title = "abba-b"}});
+        test::writeFileBytes(f.dbf("Kaputt"), "keine Tabelle");
+        test::writeTracks(f.dbf("Gesperrt"), {{.group = "Beatles", .title = "gesperrt-b"}});
+        test::writeTracks(f.dbf("Zeta"), {{.group = "The Beatles", .title = "zeta-b"}});
+        ASSERT_TRUE(f.open("Rock", {{.group = "Zappa", .title = "rock-z"}})) << c.what;
+        std::unique_ptr<platform::BinaryFile> lock;
+        if (c.locked) {
+            int os = 0;
+            lock = platform::BinaryFile::open(f.dbf("Gesperrt"), os);
+            ASSERT_TRUE(lock) << c.what;
+        }
+        SearchCriteria criteria = terms(c.artist, "", "");
+        criteria.inAll = true;
+        SearchDialogModel dialog(criteria, {});
+        f.ui.expectDialog([&](ui::DialogModel&) {
+            dialog.setRunning(true);
+            f.queries.search.SUCHINALL(criteria, &dialog);
+        });
+        f.ui.whileDialogOpen([&](ui::DialogModel& dm, int event) {
+            if (event == c.stopAtEvent) dynamic_cast<SearchDialogModel&>(dm).abort();
+        });
+        f.ui.runDialog(dialog);
+        lock.reset();
+        EXPECT_EQ(messages(f.ui), c.messages) << c.what;
+        EXPECT_EQ(int(f.errors.size()), c.errors) << c.what;
+        ASSERT_TRUE(f.table()) << c.what;
+        EXPECT_TRUE(f.window.panelShown()) << c.what;
+        if (c.hits.empty()) {
+            EXPECT_EQ(f.shell.state.CFILE, "Rock") << c.what;
+            EXPECT_EQ(f.shown(), (V{"rock-z"})) << c.what;
+            EXPECT_FALSE(fs::exists(f.dbf("MP3SUCH"))) << c.what;
+        } else {
+            EXPECT_EQ(fs::path(f.table()->path()).filename(), "MP3SUCH.dbf") << c.what;
+            EXPECT_EQ(titlesOf(*f.table()), c.hits) << c.what;
+        }
+        EXPECT_EQ(test::readFileBytes(f.dbf("Kaputt")), "keine Tabelle") << c.what;
+    }
 }

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "dbf/index_file.h"
 #include "query/stats_dialog_model.h"
 #include "query_fixture.h"
 
@@ -193,4 +194,70 @@ TEST(Statistics, LargeFiguresAreNeverCut) {
     EXPECT_EQ(widthErrors, 3);  // STD, PLAYED, TRSIZE
     const std::string bytes = test::readFileBytes(f.home.root() / "Statist.dbf");
     EXPECT_NE(bytes.find("***"), std::string::npos);
+}
+
+// The grid of "Statistik aller MP3-Datenbanken" shows the rows through the unique name index
+// "MP3TEMP.NTX" (tag FILENAME) of "Statist.dbf" in the program folder: ascending by the bytes of
+// the stored name, not in the order of the file listing. A database whose 20-character name an
+// earlier row holds (or that differs only in case) keeps its row behind that one.
+TEST(Statistics, TheGridFollowsTheNameIndex) {
+    struct Case {
+        const char* what;
+        V files;               // written in this order
+        V grid;                // first column, top to bottom
+        std::vector<uint32_t> entries, shadow;  // of the index file (records in listing order)
+    };
+    const Case cases[] = {
+        {"the stored name decides, not the listing", {"aa", "a_x", "B"}, {" A_x", " Aa", " B"}, {2, 1, 3}, {}},
+        {"names sharing 20 characters",
+         {"Zeta", "Sammlungklassikteil02", "Sammlungklassikteil01", "ab"},
+         {" Ab", " Sammlungklassikteil01", " Sammlungklassikteil02", " Zeta"}, {1, 2, 4}, {3}},
+        {"names differing in case", {"rock", "ROCK", "pop"}, {" Pop", " Rock", " Rock"}, {1, 2}, {3}},
+    };
+    for (const Case& c : cases) {
+        test::QueryFixture f;
+        for (const std::string& name : c.files) test::writeTracks(f.dbf(name), {timed(name, "1:00")});
+        // The open database keeps its view and stays the selected table.
+        ASSERT_TRUE(f.open("Offen", {timed("o1", "1:00"), {.group = "X", .title = "o2", .genre = "Rock"}})) << c.what;
+        ASSERT_EQ(f.queries.filter.FILTERNOW({V{"Rock"}}), 1u) << c.what;
+        V grid;
+        f.ui.expectDialog([](ui::DialogModel& dm) { dynamic_cast<StatsDialogModel&>(dm).more(); });
+        f.ui.expectDialog([&](ui::DialogModel& dm) {
+            auto& m = dynamic_cast<AllStatsDialogModel&>(dm);
+            for (int r = 0; r < m.rowCount(); ++r) {
+                if (m.cellText(r, 0) != " Offen") grid.push_back(m.cellText(r, 0));
+            }
+            m.close();
+        });
+        f.queries.stats.MP3STATS();
+        EXPECT_EQ(grid, c.grid) << c.what;
+
+        const auto index = dbf::IndexFile::read(f.home.root() / "MP3TEMP.NTX");
+        ASSERT_TRUE(index) << c.what;
+        EXPECT_EQ(index->name, "FILENAME") << c.what;
+        EXPECT_EQ(index->expression, "FILENAME") << c.what;
+        EXPECT_TRUE(index->flags & dbf::ntx::kFlagUnique) << c.what;
+        // The open database "Offen" has its row too; the record numbers are compared as if it had
+        // none.
+        auto table = dbf::DbfTable::open(f.home.root() / "Statist.dbf");
+        ASSERT_TRUE(table) << c.what;
+        auto withoutOpen = [&](const std::vector<uint32_t>& recnos) {
+            std::vector<uint32_t> out;
+            uint32_t offen = 0;
+            for (uint32_t r = 1; r <= table->lastRec(); ++r) {
+                if (base::trimRight(table->view(r).raw(0)) == "Offen") offen = r;
+            }
+            for (uint32_t r : recnos) {
+                if (r != offen) out.push_back(r < offen ? r : r - 1);
+            }
+            return out;
+        };
+        EXPECT_EQ(withoutOpen(index->entries), c.entries) << c.what;
+        EXPECT_EQ(withoutOpen(index->shadow), c.shadow) << c.what;
+        EXPECT_FALSE(fs::exists(f.home.data() / "MP3TEMP.NTX")) << c.what;
+        table.reset();
+        EXPECT_EQ(f.shell.areas->selectedAlias(), "DMP3") << c.what;
+        EXPECT_EQ(f.shell.areas->get("DSTAT"), nullptr) << c.what;
+        EXPECT_EQ(f.shown(), (V{"o2"})) << c.what;
+    }
 }
