@@ -173,10 +173,6 @@ bool writeConverted(const fs::path& source, const fs::path& work, std::string& w
     return ok;
 }
 
-fs::path backupName(const fs::path& dataFolder, const std::string& base, int n) {
-    return conversionBackup(dataFolder, base, n);
-}
-
 // The newest backup left by an earlier conversion, or an empty path.
 fs::path newestBackup(const fs::path& dataFolder, const std::string& base) {
     const std::vector<fs::path> backups = conversionBackups(dataFolder, base);
@@ -196,7 +192,7 @@ bool convertInPlace(ui::Ui& ui, const std::string& base, const fs::path& tableFi
     }
     fs::path backup;
     for (int n = 0; n <= kMaxBackups && backup.empty(); ++n) {
-        fs::path b = backupName(dataFolder, base, n);
+        fs::path b = conversionBackup(dataFolder, base, n);
         if (!fileExists(b)) backup = b;
     }
     if (backup.empty()) {
@@ -204,7 +200,7 @@ bool convertInPlace(ui::Ui& ui, const std::string& base, const fs::path& tableFi
         ui.alert("Die Datenbank " + shownName(tableFile) + " bleibt unver\xE4ndert: kein freier Name f\xFCr ihre Sicherung.");
         return false;
     }
-    const bool keepBackup = backup != backupName(dataFolder, base, 0);
+    const bool keepBackup = backup != conversionBackup(dataFolder, base, 0);
     std::error_code ec;
     fs::rename(tableFile, backup, ec);
     if (ec) {
@@ -219,7 +215,7 @@ bool convertInPlace(ui::Ui& ui, const std::string& base, const fs::path& tableFi
         return false;
     }
     if (keepBackup) {
-        ui.info("Sicherung", "Es gibt schon eine Sicherung " + shownName(backupName(dataFolder, base, 0)) +
+        ui.info("Sicherung", "Es gibt schon eine Sicherung " + shownName(conversionBackup(dataFolder, base, 0)) +
                                  "; sie bleibt erhalten. Die Datenbank vor der Umwandlung ist als " +
                                  shownName(backup) + " gesichert.");
     } else {
@@ -287,7 +283,7 @@ bool checkData(dbf::WorkAreas& areas, ui::Ui& ui, std::string_view name, CheckDa
     } else if (const fs::path backup = newestBackup(dataFolder, base); !backup.empty()) {
         Layout layout = Layout::Foreign;
         if (std::string why = damageOf(backup, layout); !why.empty()) return refuseDamaged(ui, backup, why);
-        if (!restoreFromBackup(ui, tableFile, backup, backup != backupName(dataFolder, base, 0), work)) return false;
+        if (!restoreFromBackup(ui, tableFile, backup, backup != conversionBackup(dataFolder, base, 0), work)) return false;
     } else {
         if (!dbf::DbfTable::create(tableFile, trackStructure(), platform::clock().today())) return false;
     }
